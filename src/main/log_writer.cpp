@@ -1,0 +1,46 @@
+#include "main/log_writer.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "main/run_context.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+namespace {
+std::string TwoDigits(int n) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d", n);
+  return buf;
+}
+}  // namespace
+
+std::string FormatLogStamp(const LocalTime& t, const std::string& sep) {
+  char date[32];
+  std::snprintf(date, sizeof date, "%02d/%02d/%04d ", t.month, t.day, t.year);
+  return date + TwoDigits(t.hour) + sep + TwoDigits(t.minute) + sep + TwoDigits(t.second);
+}
+
+void subWriteLog(RunContext& ctx, const std::string& message) {
+  if (!ctx.LogStream) return;
+  try {
+    const LocalTime now = ctx.platform.clock.Now();
+    ctx.LogStream->WriteLine(FormatLogStamp(now, ctx.platform.clock.TimeSeparator()) + "\t" +
+                             message);
+  } catch (...) {
+    // A line that cannot be written is dropped without a word.
+  }
+}
+
+void subEndApplication(RunContext& ctx) {
+  subWriteLog(ctx, "MSG : Application Ended");
+  if (ctx.LogStream) {
+    try {
+      ctx.LogStream->Close();
+    } catch (...) {
+    }
+    ctx.LogStream.reset();
+  }
+  ctx.platform.process.Exit(0);
+  std::abort();  // Exit does not return; the compiler cannot see that through the interface
+}

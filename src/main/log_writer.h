@@ -1,0 +1,16 @@
+#pragma once
+// The one log channel: "MM/DD/YYYY HH:NN:SS", a tab, the message, CR LF.
+#include <string>
+
+#include "platform/clock.h"
+
+class RunContext;
+
+// Never fails towards the caller: with no log open, or a failing write, the line is lost.
+void subWriteLog(RunContext& ctx, const std::string& message);
+
+// Logs "MSG : Application Ended", releases the log and ends the process.
+[[noreturn]] void subEndApplication(RunContext& ctx);
+
+// The stamp of a log line, with the locale's time separator.
+std::string FormatLogStamp(const LocalTime& t, const std::string& timeSeparator);

@@ -1,0 +1,155 @@
+// POSIX stand-in for the file-system object: plain descriptors, whole-block writes.
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "platform/posix/posix_path.h"
+#include "platform/text_stream_base.h"
+
+const char kPathSep[] = "/";
+
+#ifndef QENV_VERSION
+#define QENV_VERSION ""
+#endif
+
+namespace {
+
+[[noreturn]] void ThrowErrno(int err) { throw FsoError(posix::FsoNumberForErrno(err)); }
+
+class PosixTextStream final : public BufferedTextStream {
+ public:
+  PosixTextStream(int fd, Kind kind, std::string content)
+      : BufferedTextStream(kind, std::move(content)), fd_(fd) {}
+  ~PosixTextStream() override { CloseQuietly(); }
+
+ protected:
+  void WriteBlock(const std::string& block) override {
+    // One write per block: with O_APPEND the kernel places it whole at the end.
+    std::size_t done = 0;
+    while (done < block.size()) {
+      ssize_t n = ::write(fd_, block.data() + done, block.size() - done);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        ThrowErrno(errno);
+      }
+      done += static_cast<std::size_t>(n);
+    }
+  }
+  void Release() override {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string ReadAll(int fd) {
+  std::string content;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      ThrowErrno(err);
+    }
+    if (n == 0) break;
+    content.append(buf, static_cast<std::size_t>(n));
+  }
+  return content;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa{}, sb{};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+class PosixFiles final : public Files {
+ public:
+  bool FileExists(const std::string& path) override {
+    struct stat st{};
+    return ::stat(posix::NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  }
+
+  void DeleteFile(const std::string& path) override {
+    const std::string p = posix::NativePath(path);
+    struct stat st{};
+    if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) throw FsoError(fso_error::kFileNotFound);
+    // Not forced: a file without write permission stays, as a read-only file does on Windows.
+    if ((st.st_mode & S_IWUSR) == 0) throw FsoError(fso_error::kPermissionDenied);
+    if (::unlink(p.c_str()) != 0) ThrowErrno(errno);
+  }
+
+  std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) override {
+    int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (overwrite ? 0 : O_EXCL);
+    return OpenFd(path, flags, BufferedTextStream::Kind::Writer);
+  }
+
+  std::unique_ptr<TextStream> OpenTextFile(const std::string& path, IOMode mode,
+                                           bool create) override {
+    switch (mode) {
+      case IOMode::ForReading: {
+        const std::string p = posix::NativePath(path);
+        if (!FileExists(p)) {
+          if (!create) throw FsoError(fso_error::kFileNotFound);
+          return CreateTextFile(p, false);
+        }
+        int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) ThrowErrno(errno);
+        std::string content = ReadAll(fd);
+        return std::make_unique<PosixTextStream>(fd, BufferedTextStream::Kind::Reader,
+                                                 std::move(content));
+      }
+      case IOMode::ForWriting:
+        return OpenFd(path, O_WRONLY | O_TRUNC | O_CLOEXEC | (create ? O_CREAT : 0),
+                      BufferedTextStream::Kind::Writer);
+      case IOMode::ForAppending:
+        return OpenFd(path, O_WRONLY | O_APPEND | O_CLOEXEC | (create ? O_CREAT : 0),
+                      BufferedTextStream::Kind::Writer);
+    }
+    throw FsoError(fso_error::kBadFileMode);
+  }
+
+  bool FolderExists(const std::string& path) override {
+    struct stat st{};
+    return ::stat(posix::NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
+  void CreateFolder(const std::string& path) override {
+    if (::mkdir(posix::NativePath(path).c_str(), 0755) != 0) ThrowErrno(errno);
+  }
+
+  std::string GetFileVersion(const std::string& path) override {
+    // ELF files carry no version resource; the stand-in knows only its own executable's.
+    return SameFile(posix::NativePath(path), "/proc/self/exe") ? QENV_VERSION : "";
+  }
+
+  void MoveReplace(const std::string& from, const std::string& to) override {
+    if (::rename(posix::NativePath(from).c_str(), posix::NativePath(to).c_str()) != 0)
+      ThrowErrno(errno);
+  }
+
+ private:
+  std::unique_ptr<TextStream> OpenFd(const std::string& path, int flags,
+                                     BufferedTextStream::Kind kind) {
+    const std::string p = posix::NativePath(path);
+    int fd = ::open(p.c_str(), flags, 0644);
+    if (fd < 0) {
+      if (errno == ENOENT && (flags & O_CREAT) == 0) throw FsoError(fso_error::kFileNotFound);
+      ThrowErrno(errno);
+    }
+    return std::make_unique<PosixTextStream>(fd, kind, std::string());
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Files> CreateFiles() { return std::make_unique<PosixFiles>(); }

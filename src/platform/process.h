@@ -1,0 +1,42 @@
+#pragma once
+// The running process and the programs it starts.
+#include <cstdint>
+#include <string>
+
+// The executable file suffix: ".exe" on Windows, "" on POSIX.
+extern const char kExeSuffix[];
+
+class Process {
+ public:
+  virtual ~Process() = default;
+  // The command line after the program name, exactly as the caller wrote it (POSIX: the
+  // arguments joined with single spaces).
+  virtual std::string RawArguments() = 0;
+  // The folder that holds the executable, without a trailing separator (but at a root).
+  virtual std::string ExecutableFolder() = 0;
+  // The executable's file name without its extension.
+  virtual std::string ExecutableName() = 0;
+  virtual std::uint32_t ProcessId() = 0;
+  // Starts program (a full path, never looked up through the search path) with the given
+  // command line, without waiting, in a minimized window that takes the focus.
+  // Returns a nonzero task id, or 0 when it did not start.
+  virtual std::uint32_t StartDetached(const std::string& program,
+                                      const std::string& commandLine) = 0;
+  // Runs program hidden with the command line and waits for it to end, at most timeoutMs.
+  // Returns a nonzero task id when it started, 0 when it did not.
+  virtual std::uint32_t RunHidden(const std::string& program, const std::string& commandLine,
+                                  std::uint32_t timeoutMs) = 0;
+  // The command interpreter's full path and the switch that runs one command
+  // ("C:\Windows\system32\cmd.exe" and "/c"; "/bin/sh" and "-c").
+  virtual std::string CommandInterpreter() = 0;
+  virtual void Sleep(std::uint32_t ms) = 0;
+  virtual void HideFromTaskList() = 0;
+  // Ends the process at once (buffered output must have been written before).
+  [[noreturn]] virtual void Exit(int code) = 0;
+};
+
+// Thrown by test doubles of Process::Exit so that a test sees the process end without
+// ending. It is no std::exception: the run's error handlers never catch it.
+struct ProcessEnded {
+  int code = 0;
+};

@@ -1,0 +1,174 @@
+// The file-system object's operations on plain kernel32 calls (no COM): ANSI paths,
+// whole-block writes, appends under LockFileEx so concurrent runs never lose a line.
+#include "platform/win32/win32_api.h"
+// after windows.h
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/text_stream_base.h"
+
+const char kPathSep[] = "\\";
+
+namespace {
+
+long FsoNumber(DWORD err) {
+  switch (err) {
+    case ERROR_FILE_NOT_FOUND: return fso_error::kFileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH: return fso_error::kPathNotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: return fso_error::kPermissionDenied;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return fso_error::kFileAlreadyExists;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return fso_error::kDiskFull;
+    default: return fso_error::kPathFileAccess;
+  }
+}
+
+[[noreturn]] void ThrowLast() { throw FsoError(FsoNumber(GetLastError())); }
+
+class Win32TextStream final : public BufferedTextStream {
+ public:
+  Win32TextStream(HANDLE h, Kind kind, std::string content, bool append)
+      : BufferedTextStream(kind, std::move(content)), h_(h), append_(append) {}
+  ~Win32TextStream() override { CloseQuietly(); }
+
+ protected:
+  void WriteBlock(const std::string& block) override {
+    OVERLAPPED ov{};
+    bool locked = append_ && LockFileEx(h_, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &ov);
+    std::size_t done = 0;
+    DWORD err = 0;
+    while (done < block.size()) {
+      DWORD n = 0;
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(block.size() - done, 1u << 30));
+      if (!WriteFile(h_, block.data() + done, chunk, &n, nullptr)) {
+        err = GetLastError();
+        break;
+      }
+      done += n;
+    }
+    if (locked) {
+      OVERLAPPED ov2{};
+      UnlockFileEx(h_, 0, MAXDWORD, MAXDWORD, &ov2);
+    }
+    if (err != 0) throw FsoError(FsoNumber(err));
+  }
+  void Release() override {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE h_;
+  bool append_;
+};
+
+std::string ReadAll(HANDLE h) {
+  std::string content;
+  char buf[65536];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(h, buf, sizeof buf, &n, nullptr)) {
+      DWORD err = GetLastError();
+      CloseHandle(h);
+      throw FsoError(FsoNumber(err));
+    }
+    if (n == 0) break;
+    content.append(buf, n);
+  }
+  return content;
+}
+
+class Win32Files final : public Files {
+ public:
+  bool FileExists(const std::string& path) override {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  void DeleteFile(const std::string& path) override {
+    if (!DeleteFileA(path.c_str())) ThrowLast();
+  }
+
+  std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) override {
+    return Open(path, GENERIC_WRITE, overwrite ? CREATE_ALWAYS : CREATE_NEW,
+                BufferedTextStream::Kind::Writer, false);
+  }
+
+  std::unique_ptr<TextStream> OpenTextFile(const std::string& path, IOMode mode,
+                                           bool create) override {
+    switch (mode) {
+      case IOMode::ForReading: {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) ThrowLast();
+        std::string content = ReadAll(h);
+        return std::make_unique<Win32TextStream>(h, BufferedTextStream::Kind::Reader,
+                                                 std::move(content), false);
+      }
+      case IOMode::ForWriting:
+        return Open(path, GENERIC_WRITE, create ? CREATE_ALWAYS : TRUNCATE_EXISTING,
+                    BufferedTextStream::Kind::Writer, false);
+      case IOMode::ForAppending:
+        return Open(path, FILE_APPEND_DATA, create ? OPEN_ALWAYS : OPEN_EXISTING,
+                    BufferedTextStream::Kind::Writer, true);
+    }
+    throw FsoError(fso_error::kBadFileMode);
+  }
+
+  bool FolderExists(const std::string& path) override {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  void CreateFolder(const std::string& path) override {
+    if (!CreateDirectoryA(path.c_str(), nullptr)) ThrowLast();
+  }
+
+  std::string GetFileVersion(const std::string& path) override {
+    DWORD dummy = 0;
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &dummy);
+    if (size == 0) {
+      DWORD err = GetLastError();
+      if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) ThrowLast();
+      return "";
+    }
+    std::vector<char> data(size);
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return "";
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info)
+      return "";
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(info->dwFileVersionLS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionLS));
+  }
+
+  void MoveReplace(const std::string& from, const std::string& to) override {
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) ThrowLast();
+  }
+
+ private:
+  static std::unique_ptr<TextStream> Open(const std::string& path, DWORD access, DWORD disposition,
+                                          BufferedTextStream::Kind kind, bool append) {
+    HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) ThrowLast();
+    return std::make_unique<Win32TextStream>(h, kind, std::string(), append);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Files> CreateFiles() { return std::make_unique<Win32Files>(); }

@@ -1,0 +1,114 @@
+// The running process and the programs it starts, through kernel32.
+#include "platform/win32/win32_api.h"
+// after windows.h
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/process.h"
+
+const char kExeSuffix[] = ".exe";
+
+namespace {
+
+// The command line after the program name, as the caller wrote it: the program name
+// ends at the closing quote or the first blank; the blanks after it are not arguments.
+std::string ArgumentsOf(const char* cmd) {
+  if (!cmd) return "";
+  const char* p = cmd;
+  if (*p == '"') {
+    ++p;
+    while (*p && *p != '"') ++p;
+    if (*p == '"') ++p;
+  } else {
+    while (*p && *p != ' ' && *p != '\t') ++p;
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  return p;
+}
+
+std::string ModulePath() {
+  std::vector<char> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return "";
+    if (n < buf.size()) return std::string(buf.data(), n);
+    buf.resize(buf.size() * 2);
+  }
+}
+
+class Win32Process final : public Process {
+ public:
+  Win32Process() {
+    raw_ = ArgumentsOf(GetCommandLineA());
+    const std::string exe = ModulePath();
+    const std::size_t slash = exe.find_last_of("\\/");
+    folder_ = slash == std::string::npos ? "." : exe.substr(0, slash);
+    if (folder_.size() == 2 && folder_[1] == ':') folder_ += "\\";  // a drive root keeps its "\"
+    std::string file = slash == std::string::npos ? exe : exe.substr(slash + 1);
+    const std::size_t dot = file.rfind('.');
+    name_ = (dot == std::string::npos || dot == 0) ? file : file.substr(0, dot);
+  }
+
+  std::string RawArguments() override { return raw_; }
+  std::string ExecutableFolder() override { return folder_; }
+  std::string ExecutableName() override { return name_; }
+  std::uint32_t ProcessId() override { return GetCurrentProcessId(); }
+
+  std::uint32_t StartDetached(const std::string& program, const std::string& commandLine) override {
+    PROCESS_INFORMATION pi{};
+    if (!Start(program, commandLine, SW_SHOWMINIMIZED, pi)) return 0;
+    std::uint32_t id = pi.dwProcessId;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return id;
+  }
+
+  std::uint32_t RunHidden(const std::string& program, const std::string& commandLine,
+                          std::uint32_t timeoutMs) override {
+    PROCESS_INFORMATION pi{};
+    if (!Start(program, commandLine, SW_HIDE, pi)) return 0;
+    WaitForSingleObject(pi.hProcess, timeoutMs);
+    std::uint32_t id = pi.dwProcessId;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return id;
+  }
+
+  std::string CommandInterpreter() override {
+    char dir[MAX_PATH] = {};
+    UINT n = GetSystemDirectoryA(dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return "";
+    return std::string(dir, n) + "\\cmd.exe";
+  }
+
+  void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
+
+  void HideFromTaskList() override {
+    // A GUI-subsystem program without a window has no task-list entry; nothing to do.
+  }
+
+  [[noreturn]] void Exit(int code) override { ExitProcess(static_cast<UINT>(code)); }
+
+ private:
+  static bool Start(const std::string& program, const std::string& commandLine, WORD show,
+                    PROCESS_INFORMATION& pi) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = show;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    DWORD flags = show == SW_HIDE ? CREATE_NO_WINDOW : 0;
+    return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          nullptr, &si, &pi) != 0;
+  }
+
+  std::string raw_;
+  std::string folder_;
+  std::string name_;
+};
+
+}  // namespace
+
+std::unique_ptr<Process> CreateProcess(int, char**) { return std::make_unique<Win32Process>(); }

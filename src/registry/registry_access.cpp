@@ -1,0 +1,5 @@
+#include "registry/registry_access.h"
+
+clsRegistryAccess::clsRegistryAccess(RunContext& ctx) : ctx_(ctx) {
+  CreateKeyIfDoesntExists(true);
+}

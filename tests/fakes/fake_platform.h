@@ -1,0 +1,46 @@
+#pragma once
+// Every platform service as a test double, and a run context built on them.
+#include <string>
+#include <vector>
+
+#include "fakes/fake_clock.h"
+#include "fakes/fake_environment.h"
+#include "fakes/fake_files.h"
+#include "fakes/fake_process.h"
+#include "fakes/fake_services.h"
+#include "fakes/fake_system.h"
+#include "fakes/memory_registry.h"
+#include "main/run_context.h"
+#include "platform/platform.h"
+
+struct FakePlatform {
+  MemoryRegistry registry;
+  FakeSystem system;
+  FakeEnvironment environment;
+  FakeClock clock;
+  FakeFiles files;
+  FakeWmi wmi;
+  FakeNet net;
+  FakeProcess process;
+  FakeWindow window;
+
+  Platform View() {
+    return Platform{registry, system, environment, clock, files, wmi, net, process, window};
+  }
+};
+
+// A run context on fakes with the log open on the file "log.txt"; LogLines() reads back
+// what was written (each line without its CR LF).
+class FakeRun {
+ public:
+  FakeRun();
+  // Opens the log (what the start-up does); a fresh FakeRun has it open already.
+  void OpenLog();
+  std::vector<std::string> LogLines();
+  // Only the messages (the part after the stamp and the tab).
+  std::vector<std::string> LogMessages();
+
+  FakePlatform fake;
+  RunContext ctx;
+  static constexpr const char* kLogPath = "log.txt";
+};

@@ -1,0 +1,58 @@
+#include "main/log_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+TEST(LogWriter, LineIsStampTabMessageCrLf) {
+  FakeRun run;
+  subWriteLog(run.ctx, "MSG : hello");
+  run.ctx.LogStream->Close();
+  EXPECT_EQ(run.fake.files.Content(FakeRun::kLogPath), "12/07/2026 21:05:09\tMSG : hello\r\n");
+}
+
+TEST(LogWriter, EmptyMessageAndTrailingSpacesKept) {
+  FakeRun run;
+  subWriteLog(run.ctx, "");
+  subWriteLog(run.ctx, "MSG : x  ");
+  EXPECT_EQ(run.LogLines(),
+            (std::vector<std::string>{"12/07/2026 21:05:09\t", "12/07/2026 21:05:09\tMSG : x  "}));
+}
+
+TEST(LogWriter, UsesLocaleTimeSeparatorAndPadsFields) {
+  FakeRun run;
+  run.fake.clock.timeSeparator = ".";
+  run.fake.clock.now = LocalTime{2027, 1, 3, 4, 5, 6, 1};
+  subWriteLog(run.ctx, "m");
+  EXPECT_EQ(run.LogLines().at(0), "01/03/2027 04.05.06\tm");
+}
+
+TEST(LogWriter, LineBeforeLogExistsIsLostSilently) {
+  FakeRun run;
+  run.ctx.LogStream.reset();
+  subWriteLog(run.ctx, "lost");
+  run.OpenLog();
+  subWriteLog(run.ctx, "kept");
+  EXPECT_EQ(run.LogMessages(), std::vector<std::string>{"kept"});
+}
+
+TEST(LogWriter, FailingWriteIsDroppedWithoutError) {
+  FakeRun run;
+  run.fake.files.diskFull = true;
+  EXPECT_NO_THROW(subWriteLog(run.ctx, std::string(100000, 'x')));
+  EXPECT_NO_THROW(run.ctx.LogStream->Close());
+}
+
+TEST(LogWriter, EndApplicationLogsClosesAndEnds) {
+  FakeRun run;
+  subWriteLog(run.ctx, "MSG : before");
+  try {
+    subEndApplication(run.ctx);
+    FAIL() << "subEndApplication returned";
+  } catch (const ProcessEnded&) {
+  }
+  EXPECT_EQ(run.ctx.LogStream, nullptr);
+  const std::string content = run.fake.files.Content(FakeRun::kLogPath);
+  EXPECT_EQ(content,
+            "12/07/2026 21:05:09\tMSG : before\r\n12/07/2026 21:05:09\tMSG : Application Ended\r\n");
+}
