@@ -14,7 +14,7 @@ class Net {
  public:
   virtual ~Net() = default;
   virtual int Startup(std::uint16_t version) = 0;  // WSAStartup
-  virtual void Cleanup() = 0;                       // WSACleanup
+  virtual void Cleanup() = 0;                      // WSACleanup
   // gethostbyname: false when the lookup gives no record.
   virtual bool GetHostByName(const std::string& name, HostRecord& record) = 0;
 };

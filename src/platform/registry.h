@@ -70,8 +70,7 @@ class Registry {
   virtual long SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) = 0;
   // RegEnumKeyExA: *nameSize is capacity in (with the NUL), length out (without it).
-  virtual long EnumKeyEx(RegKey key, std::uint32_t index, char* name,
-                         std::uint32_t* nameSize) = 0;
+  virtual long EnumKeyEx(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize) = 0;
   // RegEnumValueA.
   virtual long EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* nameSize,
                          std::uint32_t* type, std::uint8_t* data, std::uint32_t* dataSize) = 0;

@@ -30,4 +30,6 @@ inline constexpr long kInputPastEnd = 62;
 
 // The description text for one of the numbers above ("File not found" for 53 ...).
 std::string FsoErrorText(long number);
-inline RuntimeError FsoError(long number) { return RuntimeError(number, FsoErrorText(number)); }
+inline RuntimeError FsoError(long number) {
+  return RuntimeError(number, FsoErrorText(number));
+}

@@ -34,8 +34,7 @@ class System {
   // OpenProcessToken(GetCurrentProcess(), access); token 0 when it fails.
   virtual bool OpenProcessToken(std::uint32_t access, std::uintptr_t& token) = 0;
   // GetUserProfileDirectoryA; size capacity in, needed/actual length with NUL out.
-  virtual bool GetUserProfileDirectory(std::uintptr_t token, char* buffer,
-                                       std::uint32_t& size) = 0;
+  virtual bool GetUserProfileDirectory(std::uintptr_t token, char* buffer, std::uint32_t& size) = 0;
   virtual void CloseToken(std::uintptr_t token) = 0;
   // GetShortPathNameA: the length copied, the size needed when too small, 0 on failure.
   virtual std::uint32_t GetShortPathName(const std::string& path, char* buffer,
@@ -47,8 +46,7 @@ class System {
   virtual long GetSpecialFolderPath(int csidl, std::string& path) = 0;
   // FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM): the length written (message with its
   // closing CR LF), 0 when the system has no text for the code.
-  virtual std::uint32_t FormatMessage(std::uint32_t code, char* buffer,
-                                      std::uint32_t capacity) = 0;
+  virtual std::uint32_t FormatMessage(std::uint32_t code, char* buffer, std::uint32_t capacity) = 0;
   virtual std::uint32_t GetLastError() = 0;
   // ExpandEnvironmentStringsA: the length needed including the NUL; 0 on failure.
   virtual std::uint32_t ExpandEnvironmentStrings(const std::string& source, char* buffer,

@@ -3,7 +3,9 @@
 BufferedTextStream::BufferedTextStream(Kind kind, std::string content)
     : kind_(kind), buffer_(std::move(content)) {}
 
-void BufferedTextStream::WriteLine(const std::string& text) { Write(text + "\r\n"); }
+void BufferedTextStream::WriteLine(const std::string& text) {
+  Write(text + "\r\n");
+}
 
 void BufferedTextStream::Write(const std::string& text) {
   if (closed_ || kind_ != Kind::Writer) throw FsoError(fso_error::kBadFileMode);

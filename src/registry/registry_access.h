@@ -86,6 +86,8 @@ class clsRegistryAccess {
 
   // The path model: shortens long hive names in sPath (rewritten), gives root and subkey.
   static void ParseKeyPath(std::string& sPath, std::string& subKey, RegKey& rootKey);
+  // The export's inverse: every hive token in the path replaced by its long name.
+  static std::string ExpandHiveNames(std::string sPath);
 
  private:
   RunContext& ctx_;

@@ -2,9 +2,13 @@
 
 #include "platform/files.h"
 
-FakeRun::FakeRun() : ctx(fake.View()) { OpenLog(); }
+FakeRun::FakeRun() : ctx(fake.View()) {
+  OpenLog();
+}
 
-void FakeRun::OpenLog() { ctx.LogStream = fake.files.CreateTextFile(kLogPath, true); }
+void FakeRun::OpenLog() {
+  ctx.LogStream = fake.files.CreateTextFile(kLogPath, true);
+}
 
 std::vector<std::string> FakeRun::LogLines() {
   // Lines reach the file when the stream writes its buffer out; close and reopen to read.

@@ -53,6 +53,7 @@ TEST(LogWriter, EndApplicationLogsClosesAndEnds) {
   }
   EXPECT_EQ(run.ctx.LogStream, nullptr);
   const std::string content = run.fake.files.Content(FakeRun::kLogPath);
-  EXPECT_EQ(content,
-            "12/07/2026 21:05:09\tMSG : before\r\n12/07/2026 21:05:09\tMSG : Application Ended\r\n");
+  EXPECT_EQ(
+      content,
+      "12/07/2026 21:05:09\tMSG : before\r\n12/07/2026 21:05:09\tMSG : Application Ended\r\n");
 }

@@ -26,4 +26,6 @@ class PosixClock final : public Clock {
 };
 }  // namespace
 
-std::unique_ptr<Clock> CreateClock() { return std::make_unique<PosixClock>(); }
+std::unique_ptr<Clock> CreateClock() {
+  return std::make_unique<PosixClock>();
+}

@@ -88,4 +88,6 @@ class PosixEnvironment final : public Environment {
 
 }  // namespace
 
-std::unique_ptr<Environment> CreateEnvironment() { return std::make_unique<PosixEnvironment>(); }
+std::unique_ptr<Environment> CreateEnvironment() {
+  return std::make_unique<PosixEnvironment>();
+}

@@ -19,7 +19,9 @@ const char kPathSep[] = "/";
 
 namespace {
 
-[[noreturn]] void ThrowErrno(int err) { throw FsoError(posix::FsoNumberForErrno(err)); }
+[[noreturn]] void ThrowErrno(int err) {
+  throw FsoError(posix::FsoNumberForErrno(err));
+}
 
 class PosixTextStream final : public BufferedTextStream {
  public:
@@ -67,7 +69,8 @@ std::string ReadAll(int fd) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa{}, sb{};
+  struct stat sa {
+  }, sb{};
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }
@@ -75,14 +78,15 @@ bool SameFile(const std::string& a, const std::string& b) {
 class PosixFiles final : public Files {
  public:
   bool FileExists(const std::string& path) override {
-    struct stat st{};
+    struct stat st {};
     return ::stat(posix::NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
   }
 
   void DeleteFile(const std::string& path) override {
     const std::string p = posix::NativePath(path);
-    struct stat st{};
-    if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) throw FsoError(fso_error::kFileNotFound);
+    struct stat st {};
+    if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+      throw FsoError(fso_error::kFileNotFound);
     // Not forced: a file without write permission stays, as a read-only file does on Windows.
     if ((st.st_mode & S_IWUSR) == 0) throw FsoError(fso_error::kPermissionDenied);
     if (::unlink(p.c_str()) != 0) ThrowErrno(errno);
@@ -119,7 +123,7 @@ class PosixFiles final : public Files {
   }
 
   bool FolderExists(const std::string& path) override {
-    struct stat st{};
+    struct stat st {};
     return ::stat(posix::NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   }
 
@@ -152,4 +156,6 @@ class PosixFiles final : public Files {
 
 }  // namespace
 
-std::unique_ptr<Files> CreateFiles() { return std::make_unique<PosixFiles>(); }
+std::unique_ptr<Files> CreateFiles() {
+  return std::make_unique<PosixFiles>();
+}

@@ -15,18 +15,24 @@ std::string NativePath(const std::string& path) {
 
 long FsoNumberForErrno(int err) {
   switch (err) {
-    case ENOENT: return fso_error::kPathNotFound;
-    case ENOTDIR: return fso_error::kPathNotFound;
+    case ENOENT:
+      return fso_error::kPathNotFound;
+    case ENOTDIR:
+      return fso_error::kPathNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY: return fso_error::kPermissionDenied;
-    case EEXIST: return fso_error::kFileAlreadyExists;
+    case ETXTBSY:
+      return fso_error::kPermissionDenied;
+    case EEXIST:
+      return fso_error::kFileAlreadyExists;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return fso_error::kDiskFull;
-    default: return fso_error::kPathFileAccess;
+    case EFBIG:
+      return fso_error::kDiskFull;
+    default:
+      return fso_error::kPathFileAccess;
   }
 }
 

@@ -33,4 +33,6 @@ class Win32Clock final : public Clock {
 };
 }  // namespace
 
-std::unique_ptr<Clock> CreateClock() { return std::make_unique<Win32Clock>(); }
+std::unique_ptr<Clock> CreateClock() {
+  return std::make_unique<Win32Clock>();
+}

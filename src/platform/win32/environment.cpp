@@ -14,7 +14,8 @@ class Win32Environment final : public Environment {
     std::string value(256, '\0');
     for (;;) {
       SetLastError(0);
-      DWORD n = GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+      DWORD n =
+          GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
       if (n == 0) return "";
       if (n < value.size()) {
         value.resize(n);
@@ -26,4 +27,6 @@ class Win32Environment final : public Environment {
 };
 }  // namespace
 
-std::unique_ptr<Environment> CreateEnvironment() { return std::make_unique<Win32Environment>(); }
+std::unique_ptr<Environment> CreateEnvironment() {
+  return std::make_unique<Win32Environment>();
+}

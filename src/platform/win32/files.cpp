@@ -15,25 +15,33 @@ namespace {
 
 long FsoNumber(DWORD err) {
   switch (err) {
-    case ERROR_FILE_NOT_FOUND: return fso_error::kFileNotFound;
+    case ERROR_FILE_NOT_FOUND:
+      return fso_error::kFileNotFound;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
     case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH: return fso_error::kPathNotFound;
+    case ERROR_BAD_NETPATH:
+      return fso_error::kPathNotFound;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: return fso_error::kPermissionDenied;
+    case ERROR_WRITE_PROTECT:
+      return fso_error::kPermissionDenied;
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return fso_error::kFileAlreadyExists;
+    case ERROR_ALREADY_EXISTS:
+      return fso_error::kFileAlreadyExists;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return fso_error::kDiskFull;
-    default: return fso_error::kPathFileAccess;
+    case ERROR_HANDLE_DISK_FULL:
+      return fso_error::kDiskFull;
+    default:
+      return fso_error::kPathFileAccess;
   }
 }
 
-[[noreturn]] void ThrowLast() { throw FsoError(FsoNumber(GetLastError())); }
+[[noreturn]] void ThrowLast() {
+  throw FsoError(FsoNumber(GetLastError()));
+}
 
 class Win32TextStream final : public BufferedTextStream {
  public:
@@ -108,9 +116,9 @@ class Win32Files final : public Files {
                                            bool create) override {
     switch (mode) {
       case IOMode::ForReading: {
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h =
+            CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) ThrowLast();
         std::string content = ReadAll(h);
         return std::make_unique<Win32TextStream>(h, BufferedTextStream::Kind::Reader,
@@ -171,4 +179,6 @@ class Win32Files final : public Files {
 
 }  // namespace
 
-std::unique_ptr<Files> CreateFiles() { return std::make_unique<Win32Files>(); }
+std::unique_ptr<Files> CreateFiles() {
+  return std::make_unique<Win32Files>();
+}

@@ -12,4 +12,6 @@ class UnavailableNet final : public Net {
 };
 }  // namespace
 
-std::unique_ptr<Net> CreateNet() { return std::make_unique<UnavailableNet>(); }
+std::unique_ptr<Net> CreateNet() {
+  return std::make_unique<UnavailableNet>();
+}

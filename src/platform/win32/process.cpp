@@ -111,4 +111,6 @@ class Win32Process final : public Process {
 
 }  // namespace
 
-std::unique_ptr<Process> CreateProcess(int, char**) { return std::make_unique<Win32Process>(); }
+std::unique_ptr<Process> CreateProcess(int, char**) {
+  return std::make_unique<Win32Process>();
+}

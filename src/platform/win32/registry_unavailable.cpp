@@ -41,4 +41,6 @@ class UnavailableRegistry final : public Registry {
 };
 }  // namespace
 
-std::unique_ptr<Registry> CreateRegistry() { return std::make_unique<UnavailableRegistry>(); }
+std::unique_ptr<Registry> CreateRegistry() {
+  return std::make_unique<UnavailableRegistry>();
+}

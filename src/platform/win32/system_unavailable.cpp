@@ -30,4 +30,6 @@ class UnavailableSystem final : public System {
 };
 }  // namespace
 
-std::unique_ptr<System> CreateSystem() { return std::make_unique<UnavailableSystem>(); }
+std::unique_ptr<System> CreateSystem() {
+  return std::make_unique<UnavailableSystem>();
+}

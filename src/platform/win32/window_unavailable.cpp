@@ -7,4 +7,6 @@ namespace {
 class UnavailableWindow final : public Window {};
 }  // namespace
 
-std::unique_ptr<Window> CreateWindow() { return std::make_unique<UnavailableWindow>(); }
+std::unique_ptr<Window> CreateWindow() {
+  return std::make_unique<UnavailableWindow>();
+}

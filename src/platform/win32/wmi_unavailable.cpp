@@ -13,4 +13,6 @@ class UnavailableWmi final : public Wmi {
 };
 }  // namespace
 
-std::unique_ptr<Wmi> CreateWmi() { return std::make_unique<UnavailableWmi>(); }
+std::unique_ptr<Wmi> CreateWmi() {
+  return std::make_unique<UnavailableWmi>();
+}
