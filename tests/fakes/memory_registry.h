@@ -1,37 +1,79 @@
 #pragma once
-// An in-memory registry for unit tests. (Placeholder: every call fails as an invalid
-// handle does, until the registry issue gives it the store's semantics.)
-#include "platform/registry.h"
+// An in-memory registry for unit tests: the same emulation as the POSIX store, on maps.
+// Tests seed and inspect it through paths such as "HKLM\SOFTWARE\DORAZA" (hive token or
+// long name first); the helpers throw std::logic_error when the registry refuses.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
-class MemoryRegistry : public Registry {
+#include "platform/registry_emulation.h"
+#include "platform/registry_storage.h"
+
+class MemoryStorage : public RegistryStorage {
  public:
-  long OpenKey(RegKey, const std::string&, RegKey& r) override { return Fail(r); }
-  long OpenKeyEx(RegKey, const std::string&, std::uint32_t, RegKey& r) override { return Fail(r); }
-  long CreateKey(RegKey, const std::string&, RegKey& r) override { return Fail(r); }
-  long CreateKeyEx(RegKey, const std::string&, const std::string&, std::uint32_t, std::uint32_t,
-                   RegKey& r, std::uint32_t*) override {
-    return Fail(r);
-  }
-  long QueryValueEx(RegKey, const std::string&, std::uint32_t*, std::uint8_t*,
-                    std::uint32_t*) override {
-    return 6;
-  }
-  long SetValueEx(RegKey, const std::string&, std::uint32_t, const std::uint8_t*,
-                  std::uint32_t) override {
-    return 6;
-  }
-  long EnumKeyEx(RegKey, std::uint32_t, char*, std::uint32_t*) override { return 6; }
-  long EnumValue(RegKey, std::uint32_t, char*, std::uint32_t*, std::uint32_t*, std::uint8_t*,
-                 std::uint32_t*) override {
-    return 6;
-  }
-  long DeleteKey(RegKey, const std::string&) override { return 6; }
-  long DeleteValue(RegKey, const std::string&) override { return 6; }
-  long CloseKey(RegKey) override { return 6; }
+  MemoryStorage();
+  long BeginWrite() override;
+  long Commit() override;
+  void Rollback() override;
+  long KeyExists(KeyId key) override;
+  long FindChild(KeyId parent, const std::string& folded, KeyId& child) override;
+  long AddChild(KeyId parent, const std::string& name, const std::string& folded,
+                KeyId& child) override;
+  long ChildAt(KeyId parent, std::uint32_t index, std::string& name) override;
+  long HasChildren(KeyId key, bool& any) override;
+  long RemoveKey(KeyId key) override;
+  long GetValue(KeyId key, const std::string& folded, StoredValue& value) override;
+  long PutValue(KeyId key, const std::string& folded, const StoredValue& value) override;
+  long RemoveValue(KeyId key, const std::string& folded) override;
+  long ValueAt(KeyId key, std::uint32_t index, StoredValue& value) override;
+
+  // Every call answers this code instead while it is not 0 (a store that has gone bad).
+  long failWith = 0;
 
  private:
-  static long Fail(RegKey& r) {
-    r = 0;
-    return 6;
-  }
+  struct Key {
+    KeyId parent = 0;
+    std::string name;
+    std::map<std::string, KeyId> children;  // by folded name
+    std::map<std::string, StoredValue> values;
+  };
+  struct State {
+    std::map<KeyId, Key> keys;
+    KeyId next = kHiveCount + 1;
+  };
+  State state_;
+  std::optional<State> before_;  // the state at BeginWrite, for Rollback
+};
+
+class MemoryRegistry : public EmulatedRegistry {
+ public:
+  MemoryRegistry() : EmulatedRegistry(storage_) {}
+
+  // Creates the key and any missing parents.
+  void CreatePath(const std::string& path);
+  // Creates the key as needed and stores the value: a text with its terminating NUL (as
+  // regedit stores it), a DWORD, or any type with the given raw bytes.
+  void SetString(const std::string& path, const std::string& name, const std::string& text,
+                 std::uint32_t type = reg::kSz);
+  void SetDword(const std::string& path, const std::string& name, std::uint32_t value);
+  void SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
+              const std::string& bytes);
+
+  bool HasKey(const std::string& path);
+  // The value's type and bytes, or nothing when the key or the value is missing.
+  std::optional<StoredValue> Value(const std::string& path, const std::string& name);
+  // Names in enumeration order.
+  std::vector<std::string> SubkeyNames(const std::string& path);
+  std::vector<std::string> ValueNames(const std::string& path);
+
+  // The root value of a path's hive token or long name (0 when none) and the rest.
+  static RegKey SplitHive(const std::string& path, std::string& subKey);
+
+  MemoryStorage& storage() { return storage_; }
+
+ private:
+  RegKey OpenPath(const std::string& path, bool create);
+  MemoryStorage storage_;
 };

@@ -1,0 +1,30 @@
+#pragma once
+// The registries the contract suite runs against. Each build adds its own backends
+// (a file under tests/platform/<posix|win32>/) to the in-memory one every build has.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+// One registry under test, alive for one test.
+class RegistryUnderTest {
+ public:
+  virtual ~RegistryUnderTest() = default;
+  virtual Registry& registry() = 0;
+};
+
+struct RegistryBackend {
+  std::string name;
+  std::function<std::unique_ptr<RegistryUnderTest>()> open;
+};
+
+std::vector<RegistryBackend>& RegistryBackends();
+
+// Adds a backend when the test program starts.
+struct RegistryBackendRegistration {
+  explicit RegistryBackendRegistration(RegistryBackend backend) {
+    RegistryBackends().push_back(std::move(backend));
+  }
+};
