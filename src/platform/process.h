@@ -29,6 +29,11 @@ class Process {
   // The command interpreter's full path and the switch that runs one command
   // ("C:\Windows\system32\cmd.exe" and "/c"; "/bin/sh" and "-c").
   virtual std::string CommandInterpreter() = 0;
+  // The command line that runs command through CommandInterpreter() with its output
+  // redirected into outputFile, the path quoted for that interpreter so that no character
+  // of it ("&", "^", blanks ...) splits the command.
+  virtual std::string RedirectedCommandLine(const std::string& command,
+                                            const std::string& outputFile) = 0;
   virtual void Sleep(std::uint32_t ms) = 0;
   virtual void HideFromTaskList() = 0;
   // Ends the process at once (buffered output must have been written before).

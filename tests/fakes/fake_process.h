@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ class FakeProcess : public Process {
     return 100 + static_cast<std::uint32_t>(started.size());
   }
   std::string CommandInterpreter() override { return interpreter; }
+  std::string RedirectedCommandLine(const std::string& command,
+                                    const std::string& outputFile) override {
+    return interpreter + " /c " + command + " >\"" + outputFile + "\"";
+  }
   void Sleep(std::uint32_t ms) override { sleptMs += ms; }
   void HideFromTaskList() override { hidden = true; }
   [[noreturn]] void Exit(int code) override { throw ProcessEnded{code}; }
@@ -44,5 +49,5 @@ class FakeProcess : public Process {
   std::uint64_t sleptMs = 0;
   std::vector<Started> started;
   // Called for every hidden run, to play the command's effect (write a scratch file ...).
-  void (*onRun)(const std::string& program, const std::string& line) = nullptr;
+  std::function<void(const std::string& program, const std::string& line)> onRun;
 };

@@ -93,6 +93,17 @@ class PosixProcess final : public Process {
 
   std::string CommandInterpreter() override { return "/bin/sh"; }
 
+  // Single quotes keep every character of the path literal; a quote inside is closed,
+  // escaped and reopened. Error output goes into the file too, so that a missing command
+  // leaves its reason there.
+  std::string RedirectedCommandLine(const std::string& command,
+                                    const std::string& outputFile) override {
+    std::string quoted = "'";
+    for (char c : outputFile) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    quoted += "'";
+    return "/bin/sh -c " + command + " >" + quoted + " 2>&1";
+  }
+
   void Sleep(std::uint32_t ms) override {
     timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
     while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {

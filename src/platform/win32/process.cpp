@@ -82,6 +82,14 @@ class Win32Process final : public Process {
     return std::string(dir, n) + "\\cmd.exe";
   }
 
+  // A Windows path cannot hold a double quote, so quoting it is enough for cmd.exe.
+  std::string RedirectedCommandLine(const std::string& command,
+                                    const std::string& outputFile) override {
+    std::string program = CommandInterpreter();
+    if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
+    return program + " /c " + command + " >\"" + outputFile + "\"";
+  }
+
   void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
 
   void HideFromTaskList() override {
