@@ -15,8 +15,41 @@ constexpr std::uint32_t kGenericExecute = 0x20000000;
 constexpr std::uint32_t kGenericWrite = 0x40000000;
 constexpr std::uint32_t kGenericRead = 0x80000000;
 
+constexpr std::size_t kMaxPathLength = 260;     // longer subkey strings: 234
+constexpr std::size_t kMaxKeyNameLength = 256;  // longer key names: 87
+constexpr std::size_t kMaxValueNameLength = 16383;
+constexpr long kNoAccess = 998;  // ERROR_NOACCESS: data to read from is missing
+
 bool IsRoot(RegKey handle) {
   return handle >= reg::kClassesRoot && handle <= reg::kDynData;
+}
+
+bool IsStringType(std::uint32_t type) {
+  return type == reg::kSz || type == reg::kExpandSz || type == reg::kMultiSz;
+}
+
+// Unicode code points of the bytes 0x80 to 0x9F in the ANSI code page (Windows-1252);
+// the five bytes it leaves undefined keep their own value.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t LowerCodePoint(unsigned char byte) {
+  const char16_t c = byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+  switch (c) {
+    case 0x0160:
+      return 0x0161;
+    case 0x0152:
+      return 0x0153;
+    case 0x017D:
+      return 0x017E;
+    case 0x0178:
+      return 0x00FF;
+    default:
+      return c;
+  }
 }
 
 // The rights a mask grants; generic rights map as Windows maps them for keys, and the
@@ -29,21 +62,22 @@ std::uint32_t Rights(std::uint32_t mask) {
   return rights;
 }
 
-// A key path's parts. A leading backslash is a bad path name (161); a trailing one is
-// ignored; two in a row leave an empty part, which names no key.
+// A key path's parts. A leading backslash is a bad path name (161); empty parts are
+// skipped. As under Wine, a path longer than 260 characters answers 234 and a key name
+// longer than 256 answers 87.
 long SplitPath(const std::string& path, std::vector<std::string>& parts) {
   parts.clear();
   if (path.empty()) return win32_error::kSuccess;
+  if (path.size() > kMaxPathLength) return win32_error::kMoreData;
   if (path[0] == '\\') return win32_error::kBadPathname;
   std::size_t start = 0;
   while (start < path.size()) {
     std::size_t end = path.find('\\', start);
     if (end == std::string::npos) end = path.size();
-    parts.push_back(path.substr(start, end - start));
+    if (end - start > kMaxKeyNameLength) return win32_error::kInvalidParameter;
+    if (end > start) parts.push_back(path.substr(start, end - start));
     start = end + 1;
   }
-  for (const std::string& part : parts)
-    if (part.empty()) return win32_error::kBadPathname;
   return win32_error::kSuccess;
 }
 
@@ -64,13 +98,28 @@ long Transact(RegistryStorage& storage, Change change) {
 }  // namespace
 
 std::string EmulatedRegistry::Fold(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  // Two bytes per character, high byte first, so that byte order is code point order.
+  std::string folded;
+  folded.reserve(name.size() * 2);
+  for (unsigned char byte : name) {
+    const char16_t c = LowerCodePoint(byte);
+    folded.push_back(static_cast<char>(c >> 8));
+    folded.push_back(static_cast<char>(c & 0xFF));
+  }
   return folded;
 }
 
+void EmulatedRegistry::TerminateString(const StoredValue& value, std::uint8_t* data,
+                                       std::uint32_t capacity) {
+  // A text read into a buffer with room to spare gets a NUL after it, unless it ends in one.
+  const std::size_t length = value.data.size();
+  if (IsStringType(value.type) && length && length < capacity && value.data.back() != '\0')
+    data[length] = 0;
+}
+
 long EmulatedRegistry::Resolve(RegKey handle, Handle& out) {
+  // The performance-data root holds no keys or values of its own.
+  if (handle == reg::kPerformanceData) return win32_error::kInvalidHandle;
   if (IsRoot(handle)) {
     out = Handle{static_cast<KeyId>(handle - reg::kClassesRoot) + 1, kAllRights};
     return win32_error::kSuccess;
@@ -152,7 +201,8 @@ long EmulatedRegistry::Create(RegKey root, const std::string& subKey, std::uint3
     });
   }
   if (rc != win32_error::kSuccess) return rc;
-  if (disposition) *disposition = created ? 1 : 2;
+  // Wine reports a new key for an empty subkey, although it only opens the key again.
+  if (disposition) *disposition = created || subKey.empty() ? 1 : 2;
   result = NewHandle(key, access);
   return win32_error::kSuccess;
 }
@@ -168,6 +218,10 @@ long EmulatedRegistry::OpenKey(RegKey root, const std::string& subKey, RegKey& r
 
 long EmulatedRegistry::OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t mask,
                                  RegKey& result) {
+  if (root == reg::kPerformanceData && subKey.empty()) {
+    result = root;
+    return win32_error::kSuccess;
+  }
   return Open(root, subKey, Rights(mask), result);
 }
 
@@ -199,6 +253,7 @@ long EmulatedRegistry::QueryValueEx(RegKey key, const std::string& name, std::ui
       return win32_error::kMoreData;
     }
     if (length) std::memcpy(data, value.data.data(), length);
+    TerminateString(value, data, *size);
   }
   if (size) *size = length;
   return win32_error::kSuccess;
@@ -206,7 +261,8 @@ long EmulatedRegistry::QueryValueEx(RegKey key, const std::string& name, std::ui
 
 long EmulatedRegistry::SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                                   const std::uint8_t* data, std::uint32_t size) {
-  if (!data && size) return win32_error::kInvalidParameter;
+  if (!data && size) return kNoAccess;
+  if (name.size() > kMaxValueNameLength) return win32_error::kInvalidParameter;
   StoredValue value{name, type, std::string(reinterpret_cast<const char*>(data), data ? size : 0)};
   return Transact(storage_, [&] {
     Handle h{};
@@ -244,17 +300,28 @@ long EmulatedRegistry::EnumValue(RegKey key, std::uint32_t index, char* name,
   StoredValue value;
   rc = storage_.ValueAt(h.key, index, value);
   if (rc != win32_error::kSuccess) return rc;
+  // As Wine does: a short data buffer answers first and copies nothing; with the data in
+  // place, a short name buffer gets as much of the name as fits, still answering 234.
   const auto length = static_cast<std::uint32_t>(value.data.size());
-  if (value.name.size() + 1 > *nameSize) return win32_error::kMoreData;
+  if (type) *type = value.type;
   if (data && length > *dataSize) {
     *dataSize = length;
     return win32_error::kMoreData;
   }
+  if (data) {
+    if (length) std::memcpy(data, value.data.data(), length);
+    TerminateString(value, data, *dataSize);
+  }
+  if (dataSize) *dataSize = length;
+  if (value.name.size() + 1 > *nameSize) {
+    if (*nameSize) {
+      std::memcpy(name, value.name.data(), *nameSize - 1);
+      name[*nameSize - 1] = '\0';
+    }
+    return win32_error::kMoreData;
+  }
   std::memcpy(name, value.name.c_str(), value.name.size() + 1);
   *nameSize = static_cast<std::uint32_t>(value.name.size());
-  if (type) *type = value.type;
-  if (data && length) std::memcpy(data, value.data.data(), length);
-  if (dataSize) *dataSize = length;
   return win32_error::kSuccess;
 }
 
@@ -290,6 +357,7 @@ long EmulatedRegistry::DeleteValue(RegKey key, const std::string& name) {
 }
 
 long EmulatedRegistry::CloseKey(RegKey key) {
-  if (IsRoot(key)) return win32_error::kSuccess;
+  // Wine takes every number from 0x80000000 up for a predefined key, which needs no closing.
+  if (key >= reg::kClassesRoot) return win32_error::kSuccess;
   return handles_.erase(key) ? win32_error::kSuccess : win32_error::kInvalidHandle;
 }

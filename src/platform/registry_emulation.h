@@ -37,7 +37,9 @@ class EmulatedRegistry : public Registry {
   // Handles opened and not yet closed (the predefined roots are not counted).
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
-  // ASCII lower case, other bytes unchanged: the form names are compared in.
+  // The form names are compared and ordered in: each byte of the ANSI code page
+  // (Windows-1252) as its lower-case Unicode code point, two bytes high first, so that
+  // byte order is the order Wine lists keys and values in.
   static std::string Fold(const std::string& name);
 
  private:
@@ -57,6 +59,7 @@ class EmulatedRegistry : public Registry {
   long Walk(KeyId from, const std::vector<std::string>& parts, bool create, KeyId& key,
             bool& created);
   RegKey NewHandle(KeyId key, std::uint32_t access);
+  static void TerminateString(const StoredValue& value, std::uint8_t* data, std::uint32_t capacity);
 
   RegistryStorage& storage_;
   std::map<RegKey, Handle> handles_;

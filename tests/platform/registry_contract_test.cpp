@@ -39,7 +39,7 @@ class RegistryContract : public ::testing::TestWithParam<RegistryBackend> {
   void RemoveTree(RegKey parent, const std::string& path) {
     RegKey key = 0;
     if (reg_->OpenKeyEx(parent, path, reg::kKeyAllAccess, key) != 0) return;
-    char name[256];
+    char name[1024];
     std::uint32_t size = sizeof name;
     while (reg_->EnumKeyEx(key, 0, name, &size) == 0) {
       const std::string child(name, size);
@@ -396,6 +396,186 @@ TEST_P(RegistryContract, RightsAreThoseTheHandleWasOpenedWith) {
   EXPECT_EQ(win32_error::kAccessDenied, reg_->DeleteValue(readOnly, "w"));
   EXPECT_EQ(0, reg_->QueryValueEx(readOnly, "w", nullptr, data, &size));
   reg_->CloseKey(readOnly);
+}
+
+// Wine hands a text back with a NUL after it when the buffer has room and the text does
+// not end in one; other types are copied as they are.
+TEST_P(RegistryContract, TextsReadIntoRoomierBuffersGetATerminatingNul) {
+  struct Case {
+    std::uint32_t type;
+    Bytes stored;
+    std::uint32_t capacity;
+    Bytes buffer;  // after the query, from a buffer filled with 'x'
+  };
+  const Case cases[] = {
+      {reg::kSz, "abc", 5, Bytes("abc\0x", 5)},
+      {reg::kSz, "abc", 3, "abc"},
+      {reg::kSz, Bytes("ab\0", 3), 5, Bytes("ab\0xx", 5)},
+      {reg::kSz, "", 2, "xx"},
+      {reg::kExpandSz, "x", 3, Bytes("x\0x", 3)},
+      {reg::kMultiSz, Bytes("a\0b", 3), 5, Bytes("a\0b\0x", 5)},
+      {reg::kBinary, "abc", 5, "abcxx"},
+      {reg::kDword, "abc", 5, "abcxx"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.type) + " " + c.stored);
+    ASSERT_EQ(0, Set(base_, "v", c.type, c.stored));
+    Bytes buffer(c.capacity, 'x');
+    std::uint32_t size = c.capacity;
+    ASSERT_EQ(0, reg_->QueryValueEx(base_, "v", nullptr,
+                                    reinterpret_cast<std::uint8_t*>(buffer.data()), &size));
+    EXPECT_EQ(c.stored.size(), size);
+    EXPECT_EQ(c.buffer, buffer);
+  }
+}
+
+TEST_P(RegistryContract, EnumValueWithShortBuffersFillsWhatWineFills) {
+  RegKey key = Create("E");
+  ASSERT_EQ(0, Set(key, "valname", reg::kBinary, "12345"));
+  char name[8];
+  std::uint8_t data[8];
+  std::uint32_t nameSize = 4, dataSize = 8, type = 0;
+  std::memset(name, 'x', sizeof name);
+  // The name does not fit: as much of it as fits, the data and its size all the same.
+  EXPECT_EQ(win32_error::kMoreData,
+            reg_->EnumValue(key, 0, name, &nameSize, &type, data, &dataSize));
+  EXPECT_EQ(Bytes("val\0xxxx", 8), Bytes(name, 8));
+  EXPECT_EQ(4u, nameSize);
+  EXPECT_EQ(5u, dataSize);
+  EXPECT_EQ(reg::kBinary, type);
+  EXPECT_EQ("12345", Bytes(reinterpret_cast<char*>(data), 5));
+
+  // The data does not fit: nothing copied, the size it needs and the type.
+  std::memset(name, 'x', sizeof name);
+  std::memset(data, 'y', sizeof data);
+  nameSize = 8;
+  dataSize = 3;
+  type = 0;
+  EXPECT_EQ(win32_error::kMoreData,
+            reg_->EnumValue(key, 0, name, &nameSize, &type, data, &dataSize));
+  EXPECT_EQ(Bytes(8, 'x'), Bytes(name, 8));
+  EXPECT_EQ(Bytes(8, 'y'), Bytes(reinterpret_cast<char*>(data), 8));
+  EXPECT_EQ(8u, nameSize);
+  EXPECT_EQ(5u, dataSize);
+  EXPECT_EQ(reg::kBinary, type);
+  reg_->CloseKey(key);
+}
+
+TEST_P(RegistryContract, KeyPathFormsAndLimits) {
+  std::string parts;
+  while (parts.size() < 300) parts += "abcd\\";
+  struct Case {
+    std::string path;
+    long create;
+  };
+  const Case cases[] = {
+      {"Twice\\\\Split\\", 0},  // empty parts are skipped
+      {"\\Leading", win32_error::kBadPathname},
+      {std::string(256, 'n'), 0},
+      {std::string(257, 'n'), win32_error::kInvalidParameter},
+      {std::string(260, 'n'), win32_error::kInvalidParameter},
+      {std::string(261, 'n'), win32_error::kMoreData},  // the whole path is over 260
+      {parts, win32_error::kMoreData},
+      {std::string(10000, 'n'), win32_error::kMoreData},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path.substr(0, 20) + "... (" + std::to_string(c.path.size()) + ")");
+    RegKey key = 0;
+    EXPECT_EQ(c.create, reg_->CreateKey(base_, c.path, key));
+    if (key) reg_->CloseKey(key);
+    EXPECT_EQ(c.create ? c.create : 0, reg_->OpenKeyEx(base_, c.path, reg::kKeyRead, key));
+    if (key) reg_->CloseKey(key);
+  }
+  RegKey split = 0;
+  EXPECT_EQ(0, reg_->OpenKeyEx(base_, "twice\\split", reg::kKeyRead, split));
+  reg_->CloseKey(split);
+}
+
+TEST_P(RegistryContract, ValueNamesUpTo16383CharactersAndNullData) {
+  EXPECT_EQ(0, Set(base_, std::string(16383, 'v'), reg::kBinary, "a"));
+  EXPECT_EQ(win32_error::kInvalidParameter, Set(base_, std::string(16384, 'v'), reg::kBinary, "a"));
+  EXPECT_EQ(998, reg_->SetValueEx(base_, "n", reg::kBinary, nullptr, 4));
+  EXPECT_EQ(0, reg_->SetValueEx(base_, "n", reg::kBinary, nullptr, 0));
+  std::uint8_t byte = 0;
+  EXPECT_EQ(win32_error::kInvalidParameter,
+            reg_->QueryValueEx(base_, "n", nullptr, &byte, nullptr));
+}
+
+TEST_P(RegistryContract, EmptySubkeyOpensANewHandleReportedAsCreated) {
+  RegKey key = 0;
+  std::uint32_t disposition = 0;
+  ASSERT_EQ(0, reg_->CreateKeyEx(base_, "", "", 0, reg::kKeyAllAccess, key, &disposition));
+  EXPECT_NE(base_, key);
+  EXPECT_EQ(1u, disposition);
+  reg_->CloseKey(key);
+  ASSERT_EQ(0, reg_->OpenKeyEx(base_, "", reg::kKeyRead, key));
+  EXPECT_NE(base_, key);
+  reg_->CloseKey(key);
+}
+
+TEST_P(RegistryContract, PredefinedKeysNeedNoClosingAndPerformanceDataHoldsNothing) {
+  for (RegKey root : {reg::kCurrentUser, reg::kDynData, RegKey{0x8000000F}, RegKey{0xFFFFFFF0}})
+    EXPECT_EQ(0, reg_->CloseKey(root)) << root;
+  RegKey key = 0;
+  EXPECT_EQ(0, reg_->OpenKeyEx(reg::kPerformanceData, "", reg::kKeyRead, key));
+  EXPECT_EQ(reg::kPerformanceData, key);
+  EXPECT_EQ(6, reg_->OpenKeyEx(reg::kPerformanceData, "x", reg::kKeyRead, key));
+  EXPECT_EQ(6, reg_->CreateKey(reg::kPerformanceData, "x", key));
+  EXPECT_EQ(6, reg_->SetValueEx(reg::kPerformanceData, "x", reg::kBinary, nullptr, 0));
+  std::uint32_t created = 0;
+  EXPECT_EQ(0, reg_->CreateKeyEx(reg::kDynData, "qEnvContract", "", 0, reg::kKeyAllAccess, key,
+                                 &created));
+  reg_->CloseKey(key);
+  EXPECT_EQ(0, reg_->DeleteKey(reg::kDynData, "qEnvContract"));
+}
+
+// Names in the ANSI code page compare as Wine compares them: Windows-1252 letters without
+// regard to case, in the order of their lower-case code points.
+TEST_P(RegistryContract, NonAsciiNamesFoldAndSortAsWindows1252) {
+  reg_->CloseKey(Create("\xC9t\xE9"));  // Été
+  RegKey key = 0;
+  EXPECT_EQ(0, reg_->OpenKeyEx(base_, "\xE9T\xC9", reg::kKeyRead, key));
+  reg_->CloseKey(key);
+  reg_->DeleteKey(base_, "\xC9t\xE9");
+
+  const std::vector<std::string> created = {"\x8A",
+                                            "\x9A"
+                                            "1",
+                                            "\x9F",
+                                            "\xFF"
+                                            "1",
+                                            "\xD7",
+                                            "\xF7",
+                                            "\xDF",
+                                            "\xA0",
+                                            "\x81",
+                                            "\xC0",
+                                            "\xE0"
+                                            "1",
+                                            "~",
+                                            "\x80",
+                                            "\xE9",
+                                            "\xC9x"};
+  const std::vector<std::string> sorted = {"~",
+                                           "\x81",
+                                           "\xA0",
+                                           "\xD7",
+                                           "\xDF",
+                                           "\xC0",
+                                           "\xE0"
+                                           "1",
+                                           "\xE9",
+                                           "\xC9x",
+                                           "\xF7",
+                                           "\x9F",
+                                           "\xFF"
+                                           "1",
+                                           "\x8A",
+                                           "\x9A"
+                                           "1",
+                                           "\x80"};
+  for (const std::string& name : created) reg_->CloseKey(Create(name));
+  EXPECT_EQ(sorted, SubkeyNames(base_));
 }
 
 std::string BackendName(const ::testing::TestParamInfo<RegistryBackend>& info) {
