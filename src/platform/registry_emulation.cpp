@@ -175,6 +175,8 @@ long EmulatedRegistry::Open(RegKey root, const std::string& subKey, std::uint32_
   KeyId key = 0;
   bool created = false;
   rc = Walk(parent.key, parts, false, key, created);
+  // Opening a root itself reads nothing else, but a store that cannot be read still fails.
+  if (rc == win32_error::kSuccess && parts.empty()) rc = storage_.KeyExists(key);
   if (rc != win32_error::kSuccess) return rc;
   result = NewHandle(key, access);
   return win32_error::kSuccess;
@@ -193,7 +195,8 @@ long EmulatedRegistry::Create(RegKey root, const std::string& subKey, std::uint3
   bool created = false;
   // An existing key is only read, so opening one never writes (nor creates the store).
   rc = Walk(parent.key, parts, false, key, created);
-  if (rc == win32_error::kFileNotFound) {
+  if (rc == win32_error::kSuccess && parts.empty()) rc = storage_.KeyExists(key);
+  if (rc == win32_error::kFileNotFound && !parts.empty()) {
     rc = Transact(storage_, [&] {
       Handle again{};
       long r = Resolve(root, again);
@@ -264,6 +267,11 @@ long EmulatedRegistry::SetValueEx(RegKey key, const std::string& name, std::uint
   if (!data && size) return kNoAccess;
   if (name.size() > kMaxValueNameLength) return win32_error::kInvalidParameter;
   StoredValue value{name, type, std::string(reinterpret_cast<const char*>(data), data ? size : 0)};
+  // Checked before the write begins too, so that a refused call writes nothing.
+  Handle h{};
+  long rc = Resolve(key, h);
+  if (rc != win32_error::kSuccess) return rc;
+  if (!(h.access & kSetValue)) return win32_error::kAccessDenied;
   return Transact(storage_, [&] {
     Handle h{};
     long rc = Resolve(key, h);
@@ -329,6 +337,14 @@ long EmulatedRegistry::DeleteKey(RegKey key, const std::string& subKey) {
   std::vector<std::string> parts;
   long rc = SplitPath(subKey, parts);
   if (rc != win32_error::kSuccess) return rc;
+  // Looked up before the write begins too, so that a refused call writes nothing.
+  Handle found{};
+  rc = Resolve(key, found);
+  KeyId doomed = 0;
+  bool made = false;
+  if (rc == win32_error::kSuccess) rc = Walk(found.key, parts, false, doomed, made);
+  if (rc != win32_error::kSuccess) return rc;
+  if (doomed <= RegistryStorage::kHiveCount) return win32_error::kAccessDenied;
   return Transact(storage_, [&] {
     Handle h{};
     long r = Resolve(key, h);
@@ -347,6 +363,14 @@ long EmulatedRegistry::DeleteKey(RegKey key, const std::string& subKey) {
 }
 
 long EmulatedRegistry::DeleteValue(RegKey key, const std::string& name) {
+  // Looked up before the write begins too, so that a refused call writes nothing.
+  Handle h{};
+  long rc = Resolve(key, h);
+  if (rc != win32_error::kSuccess) return rc;
+  if (!(h.access & kSetValue)) return win32_error::kAccessDenied;
+  StoredValue existing;
+  rc = storage_.GetValue(h.key, Fold(name), existing);
+  if (rc != win32_error::kSuccess) return rc;
   return Transact(storage_, [&] {
     Handle h{};
     long rc = Resolve(key, h);

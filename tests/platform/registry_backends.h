@@ -3,6 +3,7 @@
 // (a file under tests/platform/<posix|win32>/) to the in-memory one every build has.
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ struct RegistryBackend {
   std::string name;
   std::function<std::unique_ptr<RegistryUnderTest>()> open;
 };
+
+// GoogleTest names a backend by its name in test listings.
+inline void PrintTo(const RegistryBackend& backend, std::ostream* os) {
+  *os << backend.name;
+}
 
 std::vector<RegistryBackend>& RegistryBackends();
 

@@ -1,0 +1,345 @@
+// POSIX only: the registry store on SQLite.
+#include "platform/posix/sqlite_storage.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/registry.h"
+
+namespace {
+constexpr long kDiskFull = 112;
+constexpr int kBusyTimeoutMs = 10000;
+constexpr const char* kMemory = ":memory:";
+
+long Win32Code(int rc) {
+  switch (rc & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+      return win32_error::kSuccess;
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_AUTH:
+    case SQLITE_CANTOPEN:
+      return win32_error::kAccessDenied;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return win32_error::kSharingViolation;
+    case SQLITE_NOMEM:
+      return win32_error::kNotEnoughMemory;
+    case SQLITE_FULL:
+      return kDiskFull;
+    default:  // corrupt, not a database, I/O error ...
+      return win32_error::kBadDbFile;
+  }
+}
+
+long Win32CodeForErrno(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+      return win32_error::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+      return win32_error::kAccessDenied;
+    case ENOSPC:
+      return kDiskFull;
+    default:
+      return win32_error::kBadDbFile;
+  }
+}
+
+const char* const kSchema =
+    "CREATE TABLE IF NOT EXISTS keys ("
+    "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    "  parent INTEGER NOT NULL,"
+    "  name TEXT NOT NULL,"
+    "  fold BLOB NOT NULL,"
+    "  UNIQUE (parent, fold));"
+    "CREATE TABLE IF NOT EXISTS key_values ("
+    "  key INTEGER NOT NULL,"
+    "  fold BLOB NOT NULL,"
+    "  name TEXT NOT NULL,"
+    "  type INTEGER NOT NULL,"
+    "  data BLOB NOT NULL,"
+    "  PRIMARY KEY (key, fold)) WITHOUT ROWID;"
+    "INSERT OR IGNORE INTO keys (id, parent, name, fold) VALUES"
+    "  (1, 0, 'HKEY_CLASSES_ROOT', x''), (2, 0, 'HKEY_CURRENT_USER', x''),"
+    "  (3, 0, 'HKEY_LOCAL_MACHINE', x''), (4, 0, 'HKEY_USERS', x''),"
+    "  (5, 0, 'HKEY_PERFORMANCE_DATA', x''), (6, 0, 'HKEY_CURRENT_CONFIG', x''),"
+    "  (7, 0, 'HKEY_DYN_DATA', x'');";
+}  // namespace
+
+// One use of a prepared statement: binds in order, steps, reads columns, resets.
+class SqliteStorage::Query {
+ public:
+  Query(SqliteStorage& storage, const char* sql) : db_(storage.db_) {
+    stmt_ = storage.Prepared(sql);
+  }
+  ~Query() {
+    if (stmt_) {
+      sqlite3_reset(stmt_);
+      sqlite3_clear_bindings(stmt_);
+    }
+  }
+  Query& Int(std::int64_t v) {
+    if (stmt_) sqlite3_bind_int64(stmt_, next_++, v);
+    return *this;
+  }
+  Query& Text(const std::string& v) {
+    if (stmt_) sqlite3_bind_text(stmt_, next_++, v.data(), static_cast<int>(v.size()), nullptr);
+    return *this;
+  }
+  Query& Blob(const std::string& v) {
+    if (stmt_) sqlite3_bind_blob(stmt_, next_++, v.data(), static_cast<int>(v.size()), nullptr);
+    return *this;
+  }
+  // 0 with a row, 2 without one, or the failure's code.
+  long Step() {
+    if (!stmt_) return Win32Code(sqlite3_errcode(db_));
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return win32_error::kSuccess;
+    if (rc == SQLITE_DONE) return win32_error::kFileNotFound;
+    return Win32Code(rc);
+  }
+  // For statements that return no rows.
+  long Run() {
+    const long rc = Step();
+    return rc == win32_error::kFileNotFound ? win32_error::kSuccess : rc;
+  }
+  std::int64_t ColumnInt(int i) { return sqlite3_column_int64(stmt_, i); }
+  std::string ColumnBytes(int i) {
+    const void* p = sqlite3_column_blob(stmt_, i);
+    const int n = sqlite3_column_bytes(stmt_, i);
+    return p ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n)) : "";
+  }
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+  int next_ = 1;
+};
+
+SqliteStorage::SqliteStorage(std::string file) : file_(std::move(file)) {}
+
+SqliteStorage::~SqliteStorage() {
+  Disconnect();
+}
+
+void SqliteStorage::Disconnect() {
+  for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+  statements_.clear();
+  if (db_) sqlite3_close(db_);
+  db_ = nullptr;
+}
+
+sqlite3_stmt* SqliteStorage::Prepared(const char* sql) {
+  auto it = statements_.find(sql);
+  if (it != statements_.end()) return it->second;
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK)
+    return nullptr;
+  statements_[sql] = stmt;
+  return stmt;
+}
+
+long SqliteStorage::Exec(const char* sql) {
+  return Win32Code(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
+}
+
+long SqliteStorage::Connect(bool forWrite) {
+  empty_ = false;
+  if (db_) return win32_error::kSuccess;
+  const bool memory = file_ == kMemory;
+  if (!memory) {
+    struct stat st {};
+    if (::stat(file_.c_str(), &st) != 0) {
+      if (errno != ENOENT) return Win32CodeForErrno(errno);
+      if (!forWrite) {
+        empty_ = true;  // nothing written yet: the file is not made by a read
+        return win32_error::kSuccess;
+      }
+      // Made here rather than by SQLite, so that its mode is 0644 whatever the umask.
+      const int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+      if (fd < 0 && errno != EEXIST) return Win32CodeForErrno(errno);
+      if (fd >= 0) {
+        ::fchmod(fd, 0644);
+        ::close(fd);
+      }
+    } else if (S_ISDIR(st.st_mode)) {
+      return win32_error::kAccessDenied;
+    }
+  }
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (memory ? SQLITE_OPEN_CREATE : 0);
+  int rc = sqlite3_open_v2(file_.c_str(), &db_, flags, nullptr);
+  if (rc != SQLITE_OK && !forWrite) {
+    // A store this process may not write to can still be read.
+    sqlite3_close(db_);
+    db_ = nullptr;
+    rc = sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  }
+  if (rc != SQLITE_OK) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    return Win32Code(rc);
+  }
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  // Reading the schema is the first look at the file: a file that is no database fails here.
+  long result;
+  bool haveTables = false;
+  {
+    Query tables(*this, "SELECT count(*) FROM sqlite_master WHERE name = 'key_values'");
+    result = tables.Step();
+    if (result == win32_error::kSuccess) haveTables = tables.ColumnInt(0) > 0;
+  }
+  if (result == win32_error::kSuccess && !sqlite3_db_readonly(db_, "main")) {
+    sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+  }
+  if (result == win32_error::kSuccess && !haveTables) {
+    if (forWrite || memory) {
+      result = CreateSchema();
+    } else {
+      Disconnect();
+      empty_ = true;
+      return win32_error::kSuccess;
+    }
+  }
+  if (result != win32_error::kSuccess) Disconnect();
+  return result;
+}
+
+long SqliteStorage::CreateSchema() {
+  long rc = Exec("BEGIN IMMEDIATE");
+  if (rc != win32_error::kSuccess) return rc;
+  rc = Exec(kSchema);
+  if (rc == win32_error::kSuccess) rc = Exec("COMMIT");
+  if (rc != win32_error::kSuccess) Exec("ROLLBACK");
+  return rc;
+}
+
+long SqliteStorage::BeginWrite() {
+  if (db_ && sqlite3_db_readonly(db_, "main")) Disconnect();  // opened for reading only
+  long rc = Connect(true);
+  if (rc == win32_error::kSuccess) rc = Exec("BEGIN IMMEDIATE");
+  writing_ = rc == win32_error::kSuccess;
+  return rc;
+}
+
+long SqliteStorage::Commit() {
+  const long rc = Exec("COMMIT");
+  if (rc == win32_error::kSuccess) writing_ = false;
+  return rc;
+}
+
+void SqliteStorage::Rollback() {
+  if (writing_ && db_) Exec("ROLLBACK");
+  writing_ = false;
+}
+
+long SqliteStorage::KeyExists(KeyId key) {
+  // Connecting first, so that a store that cannot be read fails even the hives.
+  long rc = Connect(false);
+  if (rc != win32_error::kSuccess) return rc;
+  if (key >= 1 && key <= kHiveCount) return win32_error::kSuccess;
+  if (empty_) return win32_error::kFileNotFound;
+  return Query(*this, "SELECT 1 FROM keys WHERE id = ?").Int(key).Step();
+}
+
+long SqliteStorage::FindChild(KeyId parent, const std::string& folded, KeyId& child) {
+  long rc = Connect(false);
+  if (rc != win32_error::kSuccess || empty_) return rc ? rc : win32_error::kFileNotFound;
+  Query q(*this, "SELECT id FROM keys WHERE parent = ? AND fold = ?");
+  rc = q.Int(parent).Blob(folded).Step();
+  if (rc == win32_error::kSuccess) child = q.ColumnInt(0);
+  return rc;
+}
+
+long SqliteStorage::AddChild(KeyId parent, const std::string& name, const std::string& folded,
+                             KeyId& child) {
+  const long rc = Query(*this, "INSERT INTO keys (parent, name, fold) VALUES (?, ?, ?)")
+                      .Int(parent)
+                      .Text(name)
+                      .Blob(folded)
+                      .Run();
+  if (rc == win32_error::kSuccess) child = sqlite3_last_insert_rowid(db_);
+  return rc;
+}
+
+long SqliteStorage::ChildAt(KeyId parent, std::uint32_t index, std::string& name) {
+  long rc = Connect(false);
+  if (rc != win32_error::kSuccess || empty_) return rc ? rc : win32_error::kNoMoreItems;
+  Query q(*this, "SELECT name FROM keys WHERE parent = ? ORDER BY fold LIMIT 1 OFFSET ?");
+  rc = q.Int(parent).Int(index).Step();
+  if (rc == win32_error::kSuccess) name = q.ColumnBytes(0);
+  return rc == win32_error::kFileNotFound ? win32_error::kNoMoreItems : rc;
+}
+
+long SqliteStorage::HasChildren(KeyId key, bool& any) {
+  any = false;
+  long rc = Connect(false);
+  if (rc != win32_error::kSuccess || empty_) return rc;
+  rc = Query(*this, "SELECT 1 FROM keys WHERE parent = ? LIMIT 1").Int(key).Step();
+  any = rc == win32_error::kSuccess;
+  return rc == win32_error::kFileNotFound ? win32_error::kSuccess : rc;
+}
+
+long SqliteStorage::RemoveKey(KeyId key) {
+  long rc = Query(*this, "DELETE FROM key_values WHERE key = ?").Int(key).Run();
+  if (rc == win32_error::kSuccess)
+    rc = Query(*this, "DELETE FROM keys WHERE id = ?").Int(key).Run();
+  if (rc == win32_error::kSuccess && sqlite3_changes(db_) == 0) rc = win32_error::kFileNotFound;
+  return rc;
+}
+
+long SqliteStorage::GetValue(KeyId key, const std::string& folded, StoredValue& value) {
+  long rc = Connect(false);
+  if (rc != win32_error::kSuccess || empty_) return rc ? rc : win32_error::kFileNotFound;
+  Query q(*this, "SELECT name, type, data FROM key_values WHERE key = ? AND fold = ?");
+  rc = q.Int(key).Blob(folded).Step();
+  if (rc == win32_error::kSuccess) {
+    value.name = q.ColumnBytes(0);
+    value.type = static_cast<std::uint32_t>(q.ColumnInt(1));
+    value.data = q.ColumnBytes(2);
+  }
+  return rc;
+}
+
+long SqliteStorage::PutValue(KeyId key, const std::string& folded, const StoredValue& value) {
+  return Query(*this,
+               "INSERT INTO key_values (key, fold, name, type, data) VALUES (?, ?, ?, ?, ?) "
+               "ON CONFLICT (key, fold) DO UPDATE SET type = excluded.type, data = excluded.data")
+      .Int(key)
+      .Blob(folded)
+      .Text(value.name)
+      .Int(value.type)
+      .Blob(value.data)
+      .Run();
+}
+
+long SqliteStorage::RemoveValue(KeyId key, const std::string& folded) {
+  long rc =
+      Query(*this, "DELETE FROM key_values WHERE key = ? AND fold = ?").Int(key).Blob(folded).Run();
+  if (rc == win32_error::kSuccess && sqlite3_changes(db_) == 0) rc = win32_error::kFileNotFound;
+  return rc;
+}
+
+long SqliteStorage::ValueAt(KeyId key, std::uint32_t index, StoredValue& value) {
+  long rc = Connect(false);
+  if (rc != win32_error::kSuccess || empty_) return rc ? rc : win32_error::kNoMoreItems;
+  Query q(*this,
+          "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY fold LIMIT 1 OFFSET ?");
+  rc = q.Int(key).Int(index).Step();
+  if (rc == win32_error::kSuccess) {
+    value.name = q.ColumnBytes(0);
+    value.type = static_cast<std::uint32_t>(q.ColumnInt(1));
+    value.data = q.ColumnBytes(2);
+  }
+  return rc == win32_error::kFileNotFound ? win32_error::kNoMoreItems : rc;
+}

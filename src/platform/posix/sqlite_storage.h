@@ -1,0 +1,53 @@
+#pragma once
+// The registry's keys and values in one SQLite database file (every hive in it), for the
+// POSIX build. The file is created, mode 0644, by the first write; until then reads see
+// empty hives. Each write is one transaction; the database runs in WAL mode with a busy
+// timeout, so several processes can write to it at once. A file that cannot be read or is
+// not a database fails every call with a Win32 code and is left as it is.
+#include <map>
+#include <string>
+
+#include "platform/registry_storage.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+class SqliteStorage final : public RegistryStorage {
+ public:
+  // file: the database's path, or ":memory:" for a store that lives in this object only.
+  explicit SqliteStorage(std::string file);
+  ~SqliteStorage() override;
+  SqliteStorage(const SqliteStorage&) = delete;
+  SqliteStorage& operator=(const SqliteStorage&) = delete;
+
+  long BeginWrite() override;
+  long Commit() override;
+  void Rollback() override;
+  long KeyExists(KeyId key) override;
+  long FindChild(KeyId parent, const std::string& folded, KeyId& child) override;
+  long AddChild(KeyId parent, const std::string& name, const std::string& folded,
+                KeyId& child) override;
+  long ChildAt(KeyId parent, std::uint32_t index, std::string& name) override;
+  long HasChildren(KeyId key, bool& any) override;
+  long RemoveKey(KeyId key) override;
+  long GetValue(KeyId key, const std::string& folded, StoredValue& value) override;
+  long PutValue(KeyId key, const std::string& folded, const StoredValue& value) override;
+  long RemoveValue(KeyId key, const std::string& folded) override;
+  long ValueAt(KeyId key, std::uint32_t index, StoredValue& value) override;
+
+ private:
+  class Query;
+  // Opens the database when it is not open yet. For a read, a missing file (or one
+  // without the tables yet) leaves it closed with empty_ set: every hive is empty.
+  long Connect(bool forWrite);
+  long CreateSchema();
+  long Exec(const char* sql);
+  void Disconnect();
+  sqlite3_stmt* Prepared(const char* sql);
+
+  std::string file_;
+  sqlite3* db_ = nullptr;
+  bool empty_ = false;
+  bool writing_ = false;
+  std::map<const char*, sqlite3_stmt*> statements_;
+};

@@ -1,0 +1,182 @@
+// What only the SQLite store promises: its file, its permissions, several processes on
+// one file, a writer killed halfway, files that are no store.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "platform/posix/registry_store.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+const std::string kTool = std::string(QENV_BINARY_DIR) + "/bin/registry_store_tool";
+
+class SqliteStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("qenv-store-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder_);
+    file_ = (folder_ / "registry.db").string();
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static long SetText(Registry& registry, RegKey key, const std::string& name,
+                      const std::string& text) {
+    return registry.SetValueEx(key, name, reg::kSz,
+                               reinterpret_cast<const std::uint8_t*>(text.data()),
+                               static_cast<std::uint32_t>(text.size()));
+  }
+  static std::string Text(Registry& registry, RegKey key, const std::string& name) {
+    char buffer[64] = {};
+    std::uint32_t size = sizeof buffer;
+    if (registry.QueryValueEx(key, name, nullptr, reinterpret_cast<std::uint8_t*>(buffer), &size) !=
+        0)
+      return "<missing>";
+    return std::string(buffer, size);
+  }
+  static int Run(const std::string& command) { return std::system(command.c_str()); }
+
+  fs::path folder_;
+  std::string file_;
+};
+
+TEST_F(SqliteStore, ReadsNeverMakeTheFileTheFirstWriteMakesItReadableByAll) {
+  auto registry = posix::OpenRegistryStore(file_);
+  RegKey key = 0;
+  char name[16];
+  std::uint32_t size = sizeof name;
+  EXPECT_EQ(2, registry->OpenKeyEx(reg::kLocalMachine, "SOFTWARE\\DORAZA", reg::kKeyRead, key));
+  EXPECT_EQ(2, registry->QueryValueEx(reg::kCurrentUser, "v", nullptr, nullptr, &size));
+  EXPECT_EQ(259, registry->EnumKeyEx(reg::kLocalMachine, 0, name, &size));
+  EXPECT_EQ(259,
+            registry->EnumValue(reg::kLocalMachine, 0, name, &size, nullptr, nullptr, nullptr));
+  EXPECT_EQ(2, registry->DeleteValue(reg::kCurrentUser, "v"));
+  EXPECT_EQ(2, registry->DeleteKey(reg::kCurrentUser, "Software"));
+  ASSERT_EQ(0, registry->OpenKeyEx(reg::kLocalMachine, "", reg::kKeyRead, key));
+  registry->CloseKey(key);
+  EXPECT_FALSE(fs::exists(file_));
+
+  ASSERT_EQ(0, registry->CreateKey(reg::kLocalMachine, "SOFTWARE\\DORAZA", key));
+  registry->CloseKey(key);
+  ASSERT_TRUE(fs::exists(file_));
+  const fs::perms expected = fs::perms::owner_read | fs::perms::owner_write |
+                             fs::perms::group_read | fs::perms::others_read;
+  EXPECT_EQ(expected, fs::status(file_).permissions());
+}
+
+TEST_F(SqliteStore, WhatOneProcessWritesAnotherReadsAndDeletedKeysShowThrough) {
+  auto writer = posix::OpenRegistryStore(file_);
+  auto reader = posix::OpenRegistryStore(file_);
+  RegKey written = 0, seen = 0;
+  ASSERT_EQ(0, writer->CreateKey(reg::kCurrentUser, "Software\\Shared", written));
+  ASSERT_EQ(0, SetText(*writer, written, "Name", "first"));
+  ASSERT_EQ(0, reader->OpenKeyEx(reg::kCurrentUser, "software\\shared", reg::kKeyRead, seen));
+  EXPECT_EQ("first", Text(*reader, seen, "name"));
+  ASSERT_EQ(0, SetText(*writer, written, "Name", "second"));
+  EXPECT_EQ("second", Text(*reader, seen, "NAME"));
+
+  ASSERT_EQ(0, writer->DeleteKey(written, ""));
+  std::uint32_t size = 0;
+  EXPECT_EQ(1018, reader->QueryValueEx(seen, "Name", nullptr, nullptr, &size));
+  reader->CloseKey(seen);
+  writer->CloseKey(written);
+
+  auto later = posix::OpenRegistryStore(file_);
+  EXPECT_EQ(2, later->OpenKeyEx(reg::kCurrentUser, "Software\\Shared", reg::kKeyRead, seen));
+  EXPECT_EQ(0, later->OpenKeyEx(reg::kCurrentUser, "Software", reg::kKeyRead, seen));
+  later->CloseKey(seen);
+}
+
+TEST_F(SqliteStore, TwoProcessesWritingAtOnceBothSucceed) {
+  const std::string both = "sh -c '" + kTool + " write " + file_ + " a 1000 & p=$!; " + kTool +
+                           " write " + file_ + " b 1000; r=$?; wait $p || r=1; exit $r'";
+  ASSERT_EQ(0, Run(both));
+
+  auto registry = posix::OpenRegistryStore(file_);
+  RegKey key = 0;
+  ASSERT_EQ(0, registry->OpenKeyEx(reg::kCurrentUser, "Software\\qEnvStore", reg::kKeyRead, key));
+  int found = 0;
+  for (const char* prefix : {"a", "b"}) {
+    for (std::uint32_t i = 0; i < 1000; ++i) {
+      std::uint32_t value = ~0u, size = sizeof value;
+      if (registry->QueryValueEx(key, prefix + std::to_string(i), nullptr,
+                                 reinterpret_cast<std::uint8_t*>(&value), &size) == 0 &&
+          value == i)
+        ++found;
+    }
+  }
+  EXPECT_EQ(2000, found);
+  char name[16];
+  std::uint32_t nameSize = sizeof name;
+  EXPECT_EQ(0, registry->EnumValue(key, 1999, name, &nameSize, nullptr, nullptr, nullptr));
+  nameSize = sizeof name;
+  EXPECT_EQ(259, registry->EnumValue(key, 2000, name, &nameSize, nullptr, nullptr, nullptr));
+  registry->CloseKey(key);
+}
+
+TEST_F(SqliteStore, AWriterKilledHalfwayLeavesTheEarlierValueWhole) {
+  {
+    auto registry = posix::OpenRegistryStore(file_);
+    ASSERT_EQ(0, SetText(*registry, reg::kCurrentUser, "v", "old"));
+  }
+  // 137: the shell's status for a child ended by SIGKILL, not one that gave up by itself.
+  ASSERT_EQ(0, Run("sh -c '" + kTool + " die " + file_ + "; test $? -eq 137'"));
+
+  auto registry = posix::OpenRegistryStore(file_);
+  EXPECT_EQ("old", Text(*registry, reg::kCurrentUser, "v"));
+  EXPECT_EQ(0, SetText(*registry, reg::kCurrentUser, "v", "after")) << "no lock left behind";
+  EXPECT_EQ("after", Text(*registry, reg::kCurrentUser, "v"));
+}
+
+TEST_F(SqliteStore, FilesThatAreNoStoreFailEveryCallAndStayAsTheyAre) {
+  const std::string garbage(4096, 'Z');
+  { std::ofstream(file_, std::ios::binary) << garbage; }
+  const std::string folderAsFile = (folder_ / "folder.db").string();
+  fs::create_directories(folderAsFile);
+  const std::string inMissingFolder = (folder_ / "missing" / "registry.db").string();
+
+  struct Case {
+    std::string file;
+    long code;
+  };
+  for (const Case& c : {Case{file_, 1010}, Case{folderAsFile, 5}, Case{inMissingFolder, 3}}) {
+    SCOPED_TRACE(c.file);
+    auto registry = posix::OpenRegistryStore(c.file);
+    RegKey key = 0;
+    std::uint32_t size = 0;
+    if (c.code != 3) {  // a missing folder only fails writes: reads see an empty registry
+      EXPECT_EQ(c.code, registry->OpenKeyEx(reg::kLocalMachine, "SOFTWARE", reg::kKeyRead, key));
+      EXPECT_EQ(c.code, registry->OpenKeyEx(reg::kLocalMachine, "", reg::kKeyRead, key));
+      EXPECT_EQ(c.code, registry->QueryValueEx(reg::kCurrentUser, "v", nullptr, nullptr, &size));
+    }
+    EXPECT_EQ(c.code, registry->CreateKey(reg::kLocalMachine, "SOFTWARE\\X", key));
+    EXPECT_EQ(c.code, SetText(*registry, reg::kCurrentUser, "v", "x"));
+    EXPECT_EQ(0u, key);
+  }
+  EXPECT_EQ(garbage, Read(file_));
+  EXPECT_FALSE(fs::exists(inMissingFolder));
+}
+
+TEST_F(SqliteStore, TheProductsStoreIsNamedByQenvRegistryElseBesideTheExecutable) {
+  ASSERT_EQ(0, Run("QENV_REGISTRY=" + file_ + " " + kTool + " write - n 1"));
+  auto registry = posix::OpenRegistryStore(file_);
+  RegKey key = 0;
+  EXPECT_EQ(0, registry->OpenKeyEx(reg::kCurrentUser, "Software\\qEnvStore", reg::kKeyRead, key));
+  registry->CloseKey(key);
+
+  const fs::path besideTool = fs::path(kTool).parent_path() / "registry.db";
+  fs::remove(besideTool);
+  EXPECT_EQ(0, Run("env -u QENV_REGISTRY " + kTool + " write - n 1"));
+  EXPECT_TRUE(fs::exists(besideTool));
+  for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(besideTool.string() + suffix);
+}
+}  // namespace

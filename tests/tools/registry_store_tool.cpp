@@ -1,0 +1,49 @@
+// A second process for the store's tests (POSIX build only).
+//   registry_store_tool write FILE PREFIX COUNT
+//       writes COUNT DWORD values PREFIX0.. into HKCU\Software\qEnvStore, one call each;
+//       FILE "-" takes the store the product would use. Exits 1 at the first failure.
+//   registry_store_tool die FILE
+//       starts writing "new" over the HKCU value "v" and is killed before it commits.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/posix/registry_store.h"
+#include "platform/posix/sqlite_storage.h"
+#include "platform/registry_emulation.h"
+#include "platform/service_factories.h"
+
+namespace {
+int Write(const std::string& file, const std::string& prefix, int count) {
+  auto registry = file == "-" ? CreateRegistry() : posix::OpenRegistryStore(file);
+  RegKey key = 0;
+  long rc = registry->CreateKey(reg::kCurrentUser, "Software\\qEnvStore", key);
+  for (int i = 0; rc == 0 && i < count; ++i) {
+    const std::uint32_t value = static_cast<std::uint32_t>(i);
+    rc = registry->SetValueEx(key, prefix + std::to_string(i), reg::kDword,
+                              reinterpret_cast<const std::uint8_t*>(&value), sizeof value);
+  }
+  registry->CloseKey(key);
+  if (rc != 0) std::fprintf(stderr, "%s: failed with %ld\n", prefix.c_str(), rc);
+  return rc == 0 ? 0 : 1;
+}
+
+int Die(const std::string& file) {
+  SqliteStorage storage(file);
+  const RegistryStorage::KeyId currentUser = 2;
+  if (storage.BeginWrite() != 0 || storage.PutValue(currentUser, EmulatedRegistry::Fold("v"),
+                                                    StoredValue{"v", reg::kSz, "new"}) != 0)
+    return 1;
+  std::raise(SIGKILL);
+  return 1;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string verb = argc > 1 ? argv[1] : "";
+  if (verb == "write" && argc == 5) return Write(argv[2], argv[3], std::atoi(argv[4]));
+  if (verb == "die" && argc == 3) return Die(argv[2]);
+  std::fprintf(stderr, "usage: registry_store_tool write FILE PREFIX COUNT | die FILE\n");
+  return 2;
+}
