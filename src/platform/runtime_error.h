@@ -33,3 +33,9 @@ std::string FsoErrorText(long number);
 inline RuntimeError FsoError(long number) {
   return RuntimeError(number, FsoErrorText(number));
 }
+
+// What a text operation raises when it is asked for a negative length, such as a buffer cut
+// at a NUL that it does not hold.
+inline RuntimeError InvalidProcedureCall() {
+  return RuntimeError(5, "Invalid procedure call or argument");
+}

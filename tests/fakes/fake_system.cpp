@@ -32,12 +32,8 @@ std::uint32_t FakeSystem::ExpandEnvironmentStrings(const std::string& source, ch
         found = true;
         break;
       }
-    if (found) {
-      i = close + 1;
-    } else {
-      out += source.substr(open, close - open);
-      i = close;
-    }
+    if (!found) out += source.substr(open, close - open + 1);
+    i = close + 1;
   }
   const auto needed = static_cast<std::uint32_t>(out.size() + 1);
   if (needed <= capacity) std::memcpy(buffer, out.c_str(), out.size() + 1);

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 
+#include "platform/runtime_error.h"
 #include "platform/system.h"
 
 // Machine facts set by the test, answered with the Win32 calls' buffer rules.
@@ -66,6 +68,7 @@ class FakeSystem : public System {
   void CloseToken(std::uintptr_t) override {}
   std::uint32_t GetShortPathName(const std::string& path, char* buffer,
                                  std::uint32_t capacity) override {
+    if (raises) throw *raises;
     auto it = shortPaths.find(path);
     if (it == shortPaths.end()) {
       lastError = 2;
@@ -76,6 +79,7 @@ class FakeSystem : public System {
     return static_cast<std::uint32_t>(it->second.size());
   }
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t capacity) override {
+    if (raises) throw *raises;
     if (systemDirectory.empty()) return 0;
     if (systemDirectory.size() + 1 > capacity)
       return static_cast<std::uint32_t>(systemDirectory.size() + 1);
@@ -83,6 +87,7 @@ class FakeSystem : public System {
     return static_cast<std::uint32_t>(systemDirectory.size());
   }
   long GetSpecialFolderPath(int csidl, std::string& path) override {
+    if (raises) throw *raises;
     auto it = specialFolders.find(csidl);
     if (it == specialFolders.end()) {
       path.clear();
@@ -92,6 +97,7 @@ class FakeSystem : public System {
     return 0;
   }
   std::uint32_t FormatMessage(std::uint32_t code, char* buffer, std::uint32_t capacity) override {
+    if (raises) throw *raises;
     auto it = messages.find(code);
     if (it == messages.end()) {
       lastError = 317;
@@ -103,7 +109,7 @@ class FakeSystem : public System {
       return 0;
     }
     std::memcpy(buffer, text.c_str(), text.size() + 1);
-    return static_cast<std::uint32_t>(text.size());
+    return formatMessageLength.value_or(static_cast<std::uint32_t>(text.size()));
   }
   std::uint32_t GetLastError() override { return lastError; }
   std::uint32_t ExpandEnvironmentStrings(const std::string& source, char* buffer,
@@ -130,4 +136,9 @@ class FakeSystem : public System {
   // Variables ExpandEnvironmentStrings replaces (names without regard to case).
   std::map<std::string, std::string> expandVariables;
   std::uint32_t lastError = 0;
+  // When set, the buffer-filling calls (short path, system and special folders, messages)
+  // raise it, as a run-time error on the way would.
+  std::optional<RuntimeError> raises;
+  // When set, FormatMessage reports this length whatever it wrote.
+  std::optional<std::uint32_t> formatMessageLength;
 };

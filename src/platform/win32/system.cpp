@@ -1,0 +1,134 @@
+// The machine and user facts through kernel32, advapi32, userenv and shell32, ANSI forms.
+// Each call records GetLastError right after it, as a caller of a DLL function sees it, so
+// that nothing the program does between a call and its error check can change the code.
+#include "platform/win32/win32_api.h"
+// after windows.h
+#include <shlobj.h>
+#include <userenv.h>
+
+#undef GetUserProfileDirectory
+#undef FormatMessage
+#undef ExpandEnvironmentStrings
+
+#include <cstring>
+#include <memory>
+
+#include "platform/service_factories.h"
+#include "platform/system.h"
+
+namespace {
+
+class Win32System final : public System {
+ public:
+  bool GetComputerName(char* buffer, std::uint32_t& size) override {
+    DWORD n = size;
+    const BOOL ok = ::GetComputerNameA(buffer, &n);
+    Record();
+    size = n;
+    return ok != FALSE;
+  }
+
+  bool GetUserName(char* buffer, std::uint32_t& size) override {
+    DWORD n = size;
+    const BOOL ok = ::GetUserNameA(buffer, &n);
+    Record();
+    size = n;
+    return ok != FALSE;
+  }
+
+  bool GetVersionEx(OsVersionInfo& record) override {
+    OSVERSIONINFOEXA info{};
+    info.dwOSVersionInfoSize = record.osVersionInfoSize;
+    const BOOL ok = ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info));
+    Record();
+    if (!ok) return false;
+    record.majorVersion = info.dwMajorVersion;
+    record.minorVersion = info.dwMinorVersion;
+    record.buildNumber = info.dwBuildNumber;
+    record.platformId = info.dwPlatformId;
+    static_assert(sizeof record.csdVersion == sizeof info.szCSDVersion);
+    std::memcpy(record.csdVersion, info.szCSDVersion, sizeof record.csdVersion);
+    if (record.osVersionInfoSize >= sizeof(OSVERSIONINFOEXA)) {
+      record.servicePackMajor = info.wServicePackMajor;
+      record.servicePackMinor = info.wServicePackMinor;
+      record.suiteMask = info.wSuiteMask;
+      record.productType = info.wProductType;
+      record.reserved = info.wReserved;
+    }
+    return true;
+  }
+
+  std::uint32_t GetVersion() override { return ::GetVersion(); }
+
+  bool OpenProcessToken(std::uint32_t access, std::uintptr_t& token) override {
+    HANDLE h = nullptr;
+    const BOOL ok = ::OpenProcessToken(::GetCurrentProcess(), access, &h);
+    Record();
+    token = ok ? reinterpret_cast<std::uintptr_t>(h) : 0;
+    return ok != FALSE;
+  }
+
+  bool GetUserProfileDirectory(std::uintptr_t token, char* buffer, std::uint32_t& size) override {
+    DWORD n = size;
+    const BOOL ok = ::GetUserProfileDirectoryA(reinterpret_cast<HANDLE>(token), buffer, &n);
+    Record();
+    size = n;
+    return ok != FALSE;
+  }
+
+  void CloseToken(std::uintptr_t token) override {
+    if (token) ::CloseHandle(reinterpret_cast<HANDLE>(token));
+  }
+
+  std::uint32_t GetShortPathName(const std::string& path, char* buffer,
+                                 std::uint32_t capacity) override {
+    const DWORD n = ::GetShortPathNameA(path.c_str(), buffer, capacity);
+    Record();
+    return n;
+  }
+
+  std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t capacity) override {
+    const UINT n = ::GetSystemDirectoryA(buffer, capacity);
+    Record();
+    return n;
+  }
+
+  long GetSpecialFolderPath(int csidl, std::string& path) override {
+    path.clear();
+    LPITEMIDLIST pidl = nullptr;
+    const HRESULT hr = ::SHGetSpecialFolderLocation(nullptr, csidl, &pidl);
+    Record();
+    if (hr != S_OK) return hr;
+    char buffer[MAX_PATH + 1] = {};
+    if (::SHGetPathFromIDListA(pidl, buffer)) path = buffer;
+    Record();
+    ::CoTaskMemFree(pidl);
+    return S_OK;
+  }
+
+  std::uint32_t FormatMessage(std::uint32_t code, char* buffer, std::uint32_t capacity) override {
+    const DWORD n =
+        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, buffer, capacity, nullptr);
+    Record();
+    return n;
+  }
+
+  std::uint32_t GetLastError() override { return lastError_; }
+
+  std::uint32_t ExpandEnvironmentStrings(const std::string& source, char* buffer,
+                                         std::uint32_t capacity) override {
+    const DWORD n = ::ExpandEnvironmentStringsA(source.c_str(), buffer, capacity);
+    Record();
+    return n;
+  }
+
+ private:
+  void Record() { lastError_ = ::GetLastError(); }
+  std::uint32_t lastError_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<System> CreateSystem() {
+  return std::make_unique<Win32System>();
+}
