@@ -90,6 +90,10 @@ class clsRegistryAccess {
   static std::string ExpandHiveNames(std::string sPath);
 
  private:
+  // ReadString and ReadMultiStringValue past their log line: parse, open, query, cut.
+  std::string ReadTextValue(std::string& sPath, const std::string& sName, std::uint32_t type,
+                            const std::string& guardText, std::string& sErr);
+
   RunContext& ctx_;
   RegKey RootKey = 0;
   RegKey KeyHandle = 0;

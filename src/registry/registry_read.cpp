@@ -1,0 +1,155 @@
+// Reading values: each operation opens the key for reading, queries the one value into its
+// own fixed buffer, closes the key and gives the value in a simple form.
+#include <algorithm>
+#include <vector>
+
+#include "main/log_writer.h"
+#include "main/run_context.h"
+#include "main/windows_calls.h"
+#include "platform/runtime_error.h"
+#include "platform/system.h"
+#include "registry/key_guard.h"
+#include "registry/registry_access.h"
+#include "text/buffer_text.h"
+#include "text/text_util.h"
+
+namespace {
+constexpr std::uint32_t kStringBuffer = 255;
+constexpr std::uint32_t kExpandableBuffer = 600;
+constexpr std::uint32_t kExpansionBuffer = 1000;
+constexpr std::uint32_t kLongestExpansion = 1u << 20;
+
+std::string AsText(const std::vector<std::uint8_t>& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
+}  // namespace
+
+std::string clsRegistryAccess::ReadString(std::string sPath, std::string sName, std::string& sErr) {
+  subWriteLog(ctx_, "MSG : ReadString, " + sPath + "[" + sName + "]");
+  return ReadTextValue(sPath, sName, reg::kSz, "Error while reading the string key ", sErr);
+}
+
+std::string clsRegistryAccess::ReadString(std::string sPath, std::string sName) {
+  std::string sErr;
+  return ReadString(std::move(sPath), std::move(sName), sErr);
+}
+
+std::string clsRegistryAccess::ReadMultiStringValue(std::string& sPath, std::string sName,
+                                                    std::string& sErr) {
+  subWriteLog(ctx_, "MSG : ReadMultiStringValue, " + sPath + "[" + sName + "]");
+  return ReadTextValue(sPath, sName, reg::kMultiSz, "Error while reading the multi string key ",
+                       sErr);
+}
+
+// The shared steps of ReadString and ReadMultiStringValue: a 255-byte buffer cut at its first
+// NUL, which for a string list is its first string.
+std::string clsRegistryAccess::ReadTextValue(std::string& sPath, const std::string& sName,
+                                             std::uint32_t type, const std::string& guardText,
+                                             std::string& sErr) {
+  Registry& registry = ctx_.platform.registry;
+  try {
+    ParseKeyPath(sPath, SubKey, RootKey);
+    long rc = registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle);
+    if (rc != 0) {
+      KeyHandle = 0;
+      sErr = fncFormatMessage(ctx_, static_cast<std::int32_t>(rc));
+      subWriteLog(ctx_, "ERR : " + sErr);
+      return "";
+    }
+    KeyGuard key(registry, KeyHandle);
+    std::vector<std::uint8_t> buffer(kStringBuffer, 0);
+    std::uint32_t valueType = type;
+    std::uint32_t size = kStringBuffer;
+    rc = registry.QueryValueEx(KeyHandle, sName, &valueType, buffer.data(), &size);
+    if (rc != 0) {
+      sErr = fncFormatMessage(ctx_, static_cast<std::int32_t>(rc));
+      subWriteLog(ctx_, "ERR : " + sErr);
+      return "";
+    }
+    key.Close();
+    return text::BeforeFirstNul(AsText(buffer));
+  } catch (const RuntimeError& e) {
+    sErr = guardText + sPath + "[" + sName + "], " + e.Description();
+  } catch (const std::exception& e) {
+    sErr = guardText + sPath + "[" + sName + "], " + e.what();
+  }
+  subWriteLog(ctx_, "ERR : " + sErr);
+  return "";
+}
+
+std::int32_t clsRegistryAccess::ReadDWORD(std::string sPath, std::string sName,
+                                          std::int32_t /*lDefault: failures give 0*/) {
+  subWriteLog(ctx_, "MSG : ReadDWORD, " + sPath + "[" + sName + "]");
+  Registry& registry = ctx_.platform.registry;
+  ParseKeyPath(sPath, SubKey, RootKey);
+  if (registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle) != 0) return 0;
+  KeyGuard key(registry, KeyHandle);
+  std::uint8_t bytes[4] = {};
+  std::uint32_t type = reg::kDword;
+  std::uint32_t size = sizeof bytes;
+  if (registry.QueryValueEx(KeyHandle, sName, &type, bytes, &size) != 0) return 0;
+  // Little-endian; a shorter value leaves the high bytes 0.
+  const std::uint32_t value =
+      bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+  return static_cast<std::int32_t>(value);
+}
+
+std::string clsRegistryAccess::ReadBinary(std::string sPath, std::string sName,
+                                          const std::string& /*sDefault: failures give ""*/) {
+  subWriteLog(ctx_, "MSG : ReadBinary, " + sPath + "[" + sName + "]");
+  Registry& registry = ctx_.platform.registry;
+  ParseKeyPath(sPath, SubKey, RootKey);
+  if (registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle) != 0) return "";
+  KeyGuard key(registry, KeyHandle);
+  // Probe the size with a one-byte buffer; only the size reported matters.
+  std::uint8_t probe = 0;
+  std::uint32_t type = reg::kBinary;
+  std::uint32_t size = 1;
+  registry.QueryValueEx(KeyHandle, sName, &type, &probe, &size);
+  std::vector<std::uint8_t> buffer(size, 0);
+  type = reg::kBinary;
+  if (registry.QueryValueEx(KeyHandle, sName, &type, buffer.data(), &size) != 0) return "";
+  buffer.resize(std::min<std::size_t>(buffer.size(), size));
+  key.Close();
+  return text::Trim(BinToStr(AsText(buffer)));
+}
+
+std::string clsRegistryAccess::ReadExpandableString(std::string sPath, std::string sName,
+                                                    const std::string& /*sDefault*/) {
+  subWriteLog(ctx_, "MSG : ReadExpandableString, " + sPath + "[" + sName + "]");
+  Registry& registry = ctx_.platform.registry;
+  ParseKeyPath(sPath, SubKey, RootKey);
+  if (registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle) != 0) return "";
+  KeyGuard key(registry, KeyHandle);
+  std::vector<std::uint8_t> buffer(kExpandableBuffer, 0);
+  std::uint32_t type = reg::kSz;
+  std::uint32_t size = kExpandableBuffer;
+  if (registry.QueryValueEx(KeyHandle, sName, &type, buffer.data(), &size) != 0) return "";
+  key.Close();
+  const std::string source = text::BeforeFirstNul(AsText(buffer));
+
+  // The destination grows to the size the call reports, so a long expansion comes back whole.
+  System& system = ctx_.platform.system;
+  std::uint32_t capacity = kExpansionBuffer;
+  std::string destination;
+  std::uint32_t n = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    destination.assign(capacity, '\0');
+    n = system.ExpandEnvironmentStrings(source, destination.data(), capacity);
+    if (n <= capacity || n > kLongestExpansion) break;
+    capacity = n;
+  }
+  if (n > capacity) return "";
+  // A failed call (0) asks for a negative length: a run-time error for the caller.
+  return text::Left(destination, static_cast<long>(n) - 1);
+}
+
+bool clsRegistryAccess::ValueExists(std::string sPath, std::string sName) {
+  Registry& registry = ctx_.platform.registry;
+  ParseKeyPath(sPath, SubKey, RootKey);
+  if (registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle) != 0) return false;
+  KeyGuard key(registry, KeyHandle);
+  std::uint32_t type = reg::kNone;
+  std::uint32_t size = 1;
+  return registry.QueryValueEx(KeyHandle, sName, &type, nullptr, &size) == 0;
+}
