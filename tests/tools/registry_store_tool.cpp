@@ -2,6 +2,8 @@
 //   registry_store_tool write FILE PREFIX COUNT
 //       writes COUNT DWORD values PREFIX0.. into HKCU\Software\qEnvStore, one call each;
 //       FILE "-" takes the store the product would use. Exits 1 at the first failure.
+//   registry_store_tool read FILE NAME
+//       prints the text of the HKCU\Software\qEnvStore value NAME, or "error" and the code.
 //   registry_store_tool die FILE
 //       starts writing "new" over the HKCU value "v" and is killed before it commits.
 #include <csignal>
@@ -29,6 +31,23 @@ int Write(const std::string& file, const std::string& prefix, int count) {
   return rc == 0 ? 0 : 1;
 }
 
+int Read(const std::string& file, const std::string& name) {
+  auto registry = posix::OpenRegistryStore(file);
+  RegKey key = 0;
+  long rc = registry->OpenKeyEx(reg::kCurrentUser, "Software\\qEnvStore", reg::kKeyRead, key);
+  char text[256] = {};
+  std::uint32_t size = sizeof text - 1;
+  if (rc == 0) {
+    rc = registry->QueryValueEx(key, name, nullptr, reinterpret_cast<std::uint8_t*>(text), &size);
+    registry->CloseKey(key);
+  }
+  if (rc == 0)
+    std::printf("%s\n", text);
+  else
+    std::printf("error %ld\n", rc);
+  return 0;
+}
+
 int Die(const std::string& file) {
   SqliteStorage storage(file);
   const RegistryStorage::KeyId currentUser = 2;
@@ -43,7 +62,9 @@ int Die(const std::string& file) {
 int main(int argc, char** argv) {
   const std::string verb = argc > 1 ? argv[1] : "";
   if (verb == "write" && argc == 5) return Write(argv[2], argv[3], std::atoi(argv[4]));
+  if (verb == "read" && argc == 4) return Read(argv[2], argv[3]);
   if (verb == "die" && argc == 3) return Die(argv[2]);
-  std::fprintf(stderr, "usage: registry_store_tool write FILE PREFIX COUNT | die FILE\n");
+  std::fprintf(stderr,
+               "usage: registry_store_tool write FILE PREFIX COUNT | read FILE NAME | die FILE\n");
   return 2;
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -36,6 +37,22 @@ long Win32Code(int rc) {
     default:  // corrupt, not a database, I/O error ...
       return win32_error::kBadDbFile;
   }
+}
+
+// A path as the path part of an SQLite URI.
+std::string UriPath(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string uri;
+  for (unsigned char c : path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x20 || c >= 0x7F) {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 0xF];
+    } else {
+      uri += static_cast<char>(c);
+    }
+  }
+  return uri;
 }
 
 long Win32CodeForErrno(int err) {
@@ -176,28 +193,39 @@ long SqliteStorage::Connect(bool forWrite) {
       return win32_error::kAccessDenied;
     }
   }
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (memory ? SQLITE_OPEN_CREATE : 0);
-  int rc = sqlite3_open_v2(file_.c_str(), &db_, flags, nullptr);
-  if (rc != SQLITE_OK && !forWrite) {
-    // A store this process may not write to can still be read.
-    sqlite3_close(db_);
-    db_ = nullptr;
-    rc = sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  // A read tries the file for writing, then for reading; a store in WAL mode that this
+  // process may only read, in a folder it may not write to, can be read only as immutable
+  // (SQLite cannot make the WAL index beside it).
+  struct Attempt {
+    std::string name;
+    int flags;
+  };
+  std::vector<Attempt> attempts = {
+      {file_, SQLITE_OPEN_READWRITE | (memory ? SQLITE_OPEN_CREATE : 0)}};
+  if (!forWrite && !memory) {
+    attempts.push_back({file_, SQLITE_OPEN_READONLY});
+    attempts.push_back(
+        {"file:" + UriPath(file_) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI});
   }
-  if (rc != SQLITE_OK) {
-    sqlite3_close(db_);
-    db_ = nullptr;
-    return Win32Code(rc);
-  }
-  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-  // Reading the schema is the first look at the file: a file that is no database fails here.
-  long result;
+  long result = win32_error::kBadDbFile;
   bool haveTables = false;
-  {
-    Query tables(*this, "SELECT count(*) FROM sqlite_master WHERE name = 'key_values'");
-    result = tables.Step();
-    if (result == win32_error::kSuccess) haveTables = tables.ColumnInt(0) > 0;
+  for (const Attempt& attempt : attempts) {
+    int rc =
+        sqlite3_open_v2(attempt.name.c_str(), &db_, attempt.flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc == SQLITE_OK) {
+      sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+      // Reading the schema is the first look at the file: a file that is no database, or
+      // cannot be read, fails here.
+      Query tables(*this, "SELECT count(*) FROM sqlite_master WHERE name = 'key_values'");
+      result = tables.Step();
+      if (result == win32_error::kSuccess) haveTables = tables.ColumnInt(0) > 0;
+    } else {
+      result = Win32Code(rc);
+    }
+    if (result != win32_error::kAccessDenied) break;
+    Disconnect();
   }
+  if (!db_) return result;
   if (result == win32_error::kSuccess && !sqlite3_db_readonly(db_, "main")) {
     sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);

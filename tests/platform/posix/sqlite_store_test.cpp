@@ -44,6 +44,16 @@ class SqliteStore : public ::testing::Test {
     return std::string(buffer, size);
   }
   static int Run(const std::string& command) { return std::system(command.c_str()); }
+  // What the tool's "read" prints, run as an unprivileged user (root reads any file).
+  std::string ReadAsUser(const std::string& file, const std::string& name) {
+    const std::string out = (folder_ / "read.out").string();
+    const std::string unprivileged =
+        "if [ \"$(id -u)\" = 0 ]; then setpriv --reuid=65534 --regid=65534 --clear-groups "
+        "\"$@\"; else \"$@\"; fi";
+    Run("sh -c '" + unprivileged + "' sh " + kTool + " read " + file + " " + name + " >" + out +
+        " 2>&1");
+    return Read(out);
+  }
 
   fs::path folder_;
   std::string file_;
@@ -164,6 +174,20 @@ TEST_F(SqliteStore, FilesThatAreNoStoreFailEveryCallAndStayAsTheyAre) {
   }
   EXPECT_EQ(garbage, Read(file_));
   EXPECT_FALSE(fs::exists(inMissingFolder));
+}
+
+TEST_F(SqliteStore, AStoreThatMayOnlyBeReadIsReadAndOneThatMayNotBeReadFails) {
+  ASSERT_EQ(0, Run(kTool + " write " + file_ + " v 3"));
+  fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec);
+  EXPECT_EQ("error 2\n", ReadAsUser(file_, "missing"));
+  const std::string dword2("\x02", 1);
+  EXPECT_EQ(dword2 + "\n", ReadAsUser(file_, "v2"));
+
+  fs::permissions(file_, fs::perms::none);
+  EXPECT_EQ("error 5\n", ReadAsUser(file_, "v2"));
+  fs::permissions(folder_, fs::perms::owner_all);
 }
 
 TEST_F(SqliteStore, TheProductsStoreIsNamedByQenvRegistryElseBesideTheExecutable) {
