@@ -6,6 +6,10 @@ FakeRun::FakeRun() : ctx(fake.View()) {
   OpenLog();
 }
 
+FakeRun::FakeRun(Window& window) : ctx(fake.View(window)) {
+  OpenLog();
+}
+
 void FakeRun::OpenLog() {
   ctx.LogStream = fake.files.CreateTextFile(kLogPath, true);
 }

@@ -9,6 +9,7 @@
 #include "fakes/fake_process.h"
 #include "fakes/fake_services.h"
 #include "fakes/fake_system.h"
+#include "fakes/fake_window.h"
 #include "fakes/memory_registry.h"
 #include "main/run_context.h"
 #include "platform/platform.h"
@@ -24,8 +25,10 @@ struct FakePlatform {
   FakeProcess process;
   FakeWindow window;
 
-  Platform View() {
-    return Platform{registry, system, environment, clock, files, wmi, net, process, window};
+  Platform View() { return View(window); }
+  // The fakes with another window service (a real one, for the window tests).
+  Platform View(Window& shown) {
+    return Platform{registry, system, environment, clock, files, wmi, net, process, shown};
   }
 };
 
@@ -34,6 +37,7 @@ struct FakePlatform {
 class FakeRun {
  public:
   FakeRun();
+  explicit FakeRun(Window& window);
   // Opens the log (what the start-up does); a fresh FakeRun has it open already.
   void OpenLog();
   std::vector<std::string> LogLines();

@@ -1,5 +1,5 @@
 #pragma once
-// Scriptable doubles of WMI, the host-name lookup and the window.
+// Scriptable doubles of WMI and the host-name lookup.
 #include <functional>
 #include <map>
 #include <string>
@@ -7,7 +7,6 @@
 
 #include "platform/net.h"
 #include "platform/runtime_error.h"
-#include "platform/window.h"
 #include "platform/wmi.h"
 
 class FakeWmi : public Wmi {
@@ -42,5 +41,3 @@ class FakeNet : public Net {
   int startups = 0;
   int cleanups = 0;
 };
-
-class FakeWindow : public Window {};
