@@ -49,6 +49,8 @@ constexpr char kCtrlD = 0x04;
 TerminalWindow::TerminalWindow(int terminal, bool ownsTerminal)
     : fd_(terminal), ownsFd_(ownsTerminal) {}
 
+TerminalWindow::TerminalWindow() : fd_(-1), ownsFd_(true), openOnShow_(true) {}
+
 TerminalWindow::~TerminalWindow() {
   if (ownsFd_ && fd_ >= 0) close(fd_);
 }
@@ -147,6 +149,10 @@ void TerminalWindow::HandleInput(const char* bytes, long count, WindowEvents& ev
 }
 
 bool TerminalWindow::ShowModal(const FormSpec& form, WindowEvents& events) {
+  if (openOnShow_) {
+    openOnShow_ = false;
+    fd_ = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  }
   caption_ = form.caption;
   controls_ = form.controls;
   intervalMs_ = 0;
@@ -205,6 +211,6 @@ bool TerminalWindow::ShowModal(const FormSpec& form, WindowEvents& events) {
 }
 
 std::unique_ptr<Window> CreateWindow() {
-  const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-  return std::make_unique<TerminalWindow>(fd, true);
+  // A run never shows the window: the terminal is opened only when it is.
+  return std::make_unique<TerminalWindow>();
 }

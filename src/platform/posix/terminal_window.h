@@ -14,6 +14,8 @@ class TerminalWindow final : public Window {
   // terminal: a descriptor of a terminal, read and written, owned when ownsTerminal;
   // -1 for none.
   TerminalWindow(int terminal, bool ownsTerminal);
+  // On the process's controlling terminal, opened when the window is first shown.
+  TerminalWindow();
   ~TerminalWindow() override;
   TerminalWindow(const TerminalWindow&) = delete;
   TerminalWindow& operator=(const TerminalWindow&) = delete;
@@ -36,6 +38,7 @@ class TerminalWindow final : public Window {
 
   int fd_;
   bool ownsFd_;
+  bool openOnShow_ = false;
   std::string caption_;
   std::vector<ControlSpec> controls_;
   std::uint32_t intervalMs_ = 0;

@@ -33,7 +33,6 @@ class Win32Window final : public Window {
   HWND hwnd_ = nullptr;
   WindowEvents* events_ = nullptr;
   bool done_ = true;
-  std::uint32_t intervalMs_ = 0;
   std::map<std::string, HWND> controls_;
   std::map<int, std::string> buttonIds_;
 };
@@ -120,7 +119,6 @@ bool Win32Window::ShowModal(const FormSpec& form, WindowEvents& events) {
   if (!RegisterFormClass(instance, &Proc)) return false;
   controls_.clear();
   buttonIds_.clear();
-  intervalMs_ = 0;
   events_ = &events;
 
   RECT frame{0, 0, form.clientWidth, form.clientHeight};
@@ -194,7 +192,6 @@ void Win32Window::SetVisible(const std::string& control, bool visible) {
 }
 
 void Win32Window::SetTimer(std::uint32_t intervalMs) {
-  intervalMs_ = intervalMs;
   if (hwnd_ == nullptr) return;
   if (intervalMs == 0)
     KillTimer(hwnd_, kTimerId);

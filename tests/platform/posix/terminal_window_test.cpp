@@ -166,10 +166,4 @@ TEST(TerminalWindow, UnansweredDialogWithoutTerminalCountsDownToTrue) {
   EXPECT_EQ(run.LogMessages(), Lines{"MSG: Interval elapsed closing window"});
 }
 
-TEST(TerminalWindow, KeyOfButtonCaption) {
-  EXPECT_EQ(TerminalWindow::KeyOf("Yes"), 'Y');
-  EXPECT_EQ(TerminalWindow::KeyOf("ok"), 'O');
-  EXPECT_EQ(TerminalWindow::KeyOf("&No"), 'N');
-  EXPECT_EQ(TerminalWindow::KeyOf(" - "), 0);
-}
 }  // namespace
