@@ -109,6 +109,25 @@ TEST_P(ReadersOnBackend, BinaryDwordAndExpandableReadsAtTheirLimits) {
   EXPECT_EQ(access().ReadExpandableString(kPath, "long"), std::string(3000, 'L') + "!");
 }
 
+TEST_P(ReadersOnBackend, OddPathsAndNamesFailWithTheSameCodeEverywhere) {
+  const std::string notFound = "2-The system cannot find the file specified.";
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"HKCU\\" + std::string(10000, 'k'), "v", "234-More data is available."},  // name too long
+      {"HKCU\\\\\\", "v", "161"},
+      {"HKCU\\\\Software", "v", "161"},
+      {"\\\\\\", "v", "6-The handle is invalid."},
+      {"HKCU\\Software\\\xE9\xE8", "v", notFound},
+      {"HKCU\\Software\\", "v", notFound},
+      {"HKCU\\Software", "a\0b"s, notFound},
+      {"HKCU\\Software", std::string(20000, 'n'), notFound},
+  };
+  for (const auto& [path, name, text] : cases) {
+    std::string err;
+    EXPECT_EQ(access().ReadString(path, name, err), "");
+    EXPECT_EQ(err, text) << path.substr(0, 40);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ReadersOnBackend, ::testing::ValuesIn(RegistryBackends()),
                          [](const auto& info) { return info.param.name; });
 
