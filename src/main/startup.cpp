@@ -1,0 +1,147 @@
+#include "main/startup.h"
+
+#include <cstdint>
+#include <exception>
+#include <vector>
+
+#include "main/install_path.h"
+#include "main/leading_number.h"
+#include "main/log_file_name.h"
+#include "main/log_writer.h"
+#include "main/run_context.h"
+#include "main/windows_calls.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "registry/registry_access.h"
+#include "text/text_util.h"
+
+namespace {
+
+constexpr int kCsidlSystem = 37;
+
+std::string ReadAgentValue(RunContext& ctx, const char* name) {
+  std::string ignored;
+  return ctx.RegistryAccess().ReadString(kAgentKey, name, ignored);
+}
+
+// Every piece between the separators; an empty text has none.
+std::vector<std::string> SplitAll(const std::string& s, const std::string& sep) {
+  std::vector<std::string> pieces;
+  if (s.empty()) return pieces;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t at = s.find(sep, from);
+    if (at == std::string::npos) break;
+    pieces.push_back(s.substr(from, at - from));
+    from = at + sep.size();
+  }
+  pieces.push_back(s.substr(from));
+  return pieces;
+}
+
+}  // namespace
+
+bool fncPreChecks(RunContext& ctx) {
+  try {
+    subWriteLog(ctx, "MSG : In fncPreChecks");
+    const std::string command = text::Trim(ctx.platform.process.RawArguments());
+    subWriteLog(ctx, "MSG : Command line parameters :: " + command);
+    const std::vector<std::string> fields = SplitAll(command, "@#@");
+    if (fields.size() != 13) {
+      subWriteLog(ctx, "ERR : Invalid command line parameters");
+      return false;
+    }
+    ctx.PreCheckFields = {text::ReplaceAll(fields[0], "\"", ""), fields[1], fields[2]};
+    if (ctx.platform.files.FileExists(fields[5])) return true;
+    subWriteLog(ctx, "ERR : " + fields[5] + " is missing.");
+    return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void subRegisterMSXML(RunContext& ctx) {
+  try {
+    std::int32_t folderId = kCsidlSystem;
+    const std::string system = GetSpecialfolder(ctx, folderId);
+    if (system.empty()) return;
+    // By full path: a regsvr32 in the agent's or the current folder must never run instead.
+    ctx.platform.process.StartDetached(system + kPathSep + "regsvr32" + kExeSuffix,
+                                       "regsvr32 -s " + system + kPathSep + "msxml2.dll");
+  } catch (const std::exception&) {
+  }
+}
+
+void subInitialize(RunContext& ctx) {
+  Process& process = ctx.platform.process;
+  Files& files = ctx.platform.files;
+
+  process.HideFromTaskList();
+  ctx.AppShortPath = fncGetShortPathName(ctx, process.ExecutableFolder());
+  ctx.AgentRegId = ReadAgentValue(ctx, "RegID");
+  ctx.AgentInstallPath = ReadAgentValue(ctx, "InstallationPath");
+  if (text::Trim(ctx.AgentInstallPath).empty() || !files.FolderExists(ctx.AgentInstallPath))
+    subEndApplication(ctx);
+  ctx.AgentInstallPath = NormalizeInstallPath(ctx.AgentInstallPath, kPathSep);
+
+  fncPreChecks(ctx);
+
+  const std::string logFolder = std::string("ApplicationLog") + kPathSep + "qRTKLog";
+  for (const std::string& name :
+       {std::string("ApplicationLog"), logFolder, std::string("RTKPostLogs")}) {
+    const std::string folder = ctx.AgentInstallPath + name;
+    if (!files.FolderExists(folder)) files.CreateFolder(folder);
+  }
+
+  const std::string logName = BuildLogFileName(process.ExecutableName(), ctx.AgentRegId,
+                                               ctx.PreCheckFields, ctx.platform.clock.Now());
+  // Appending, never truncating: a second run in the same second with the same identity
+  // gets the same name, and both runs' lines must stay.
+  ctx.LogStream = files.OpenTextFile(ctx.AgentInstallPath + logFolder + kPathSep + logName,
+                                     IOMode::ForAppending, true);
+
+  const std::string stars(85, '*');
+  subWriteLog(ctx, stars);
+  subWriteLog(ctx, "MSG : Application started");
+  subWriteLog(ctx, stars);
+
+  ctx.ExeVersion =
+      files.GetFileVersion(ctx.AppShortPath + kPathSep + process.ExecutableName() + kExeSuffix);
+  subWriteLog(ctx, "MSG : Exe Version :: " + ctx.ExeVersion);
+  subWriteLog(ctx, "MSG : QARN installation path : " + ctx.AgentInstallPath);
+
+  subWriteLog(ctx, "MSG : Reading MEMBERID");
+  ctx.AgentMemberId = ReadAgentValue(ctx, "Memberid");
+  subWriteLog(ctx, "MSG : MEMBERID : " + ctx.AgentMemberId);
+  if (LeadingNumber(ctx.AgentMemberId) == 0) {
+    subWriteLog(ctx, "MSG : Invalid MEMBERID");
+    subEndApplication(ctx);
+  }
+
+  subWriteLog(ctx, "MSG : Reading SITEID");
+  ctx.AgentSiteId = ReadAgentValue(ctx, "SITEID");
+  subWriteLog(ctx, "MSG : SITEID : " + ctx.AgentSiteId);
+  if (LeadingNumber(ctx.AgentSiteId) == 0) {
+    subWriteLog(ctx, "MSG : Invalid SITEID");
+    subEndApplication(ctx);
+  }
+
+  subWriteLog(ctx, "MSG : Reading REGID");
+  ctx.AgentRegId = ReadAgentValue(ctx, "RegID");
+  subWriteLog(ctx, "MSG : REGID : " + ctx.AgentRegId);
+  if (LeadingNumber(ctx.AgentRegId) == 0) {
+    subWriteLog(ctx, "MSG : Invalid REGID");
+    subEndApplication(ctx);
+  }
+
+  subWriteLog(ctx, "MSG : Reading AGENTYPE");
+  ctx.AgentType = ReadAgentValue(ctx, "TYPE");
+  subWriteLog(ctx, "MSG : AGENTTYPE : " + ctx.AgentType);
+  if (text::Trim(ctx.AgentType).empty()) {
+    subWriteLog(ctx, "MSG : Invalid AGENTTYPE");
+    subEndApplication(ctx);
+  }
+
+  subRegisterMSXML(ctx);
+}
