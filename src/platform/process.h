@@ -35,6 +35,8 @@ class Process {
   virtual std::string RedirectedCommandLine(const std::string& command,
                                             const std::string& outputFile) = 0;
   virtual void Sleep(std::uint32_t ms) = 0;
+  // Whether standard input is an interactive console that a question can be asked on.
+  virtual bool InputIsTerminal() { return false; }
   virtual void HideFromTaskList() = 0;
   // Ends the process at once (buffered output must have been written before).
   [[noreturn]] virtual void Exit(int code) = 0;

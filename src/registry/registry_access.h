@@ -94,6 +94,29 @@ class clsRegistryAccess {
   std::string ReadTextValue(std::string& sPath, const std::string& sName, std::uint32_t type,
                             const std::string& guardText, std::string& sErr);
 
+  // What tells the plain and the 64-bit-view forms of one key operation apart.
+  struct KeyView {
+    const char* haveSubkeyName;  // "HaveSubkey" / "HaveSubkey64Bit"
+    const char* enumKeysName;    // "EnumKeys" / "EnumKeys64Bit"
+    const char* killKeyName;     // "KillKey" / "KillKey64bit"
+    const char* killSubKeyName;  // "KillSubKey" / "KillSubKey64Bit"
+    std::uint32_t viewBits;      // 0 or 0x300
+  };
+  static const KeyView kPlainView;
+  static const KeyView k64BitView;
+  struct WriterTraits;
+
+  bool HaveSubkeyIn(const KeyView& v, std::string sPath);
+  std::int32_t EnumKeysIn(const KeyView& v, std::string sPath, std::vector<std::string>& Key);
+  std::int32_t KillKeyIn(const KeyView& v, std::string sPath, const std::string& sRecursive,
+                         std::string& sErr);
+  std::int32_t KillSubKeyIn(const KeyView& v, std::string sPath, std::string& sErr);
+  std::int32_t WriteValue(const WriterTraits& w, std::string sPath, std::string sName,
+                          std::string sValue, std::int32_t lValue, std::string& sErr);
+  std::int32_t KillValueIn(bool view64, std::string sPath, std::string sName, std::string& sErr);
+  bool ExportKey(std::string sPath, const std::string& sRegFile, bool IncludeSubkeys,
+                 ExportOutput* Output);
+
   RunContext& ctx_;
   RegKey RootKey = 0;
   RegKey KeyHandle = 0;

@@ -13,6 +13,7 @@ class FakeProcess : public Process {
     std::string program;
     std::string commandLine;
     bool hidden = false;
+    bool inputIsTerminal = false;
     std::uint32_t timeoutMs = 0;
   };
 
@@ -37,6 +38,7 @@ class FakeProcess : public Process {
     return interpreter + " /c " + command + " >\"" + outputFile + "\"";
   }
   void Sleep(std::uint32_t ms) override { sleptMs += ms; }
+  bool InputIsTerminal() override { return inputIsTerminal; }
   void HideFromTaskList() override { hidden = true; }
   [[noreturn]] void Exit(int code) override { throw ProcessEnded{code}; }
 
@@ -46,6 +48,7 @@ class FakeProcess : public Process {
   std::string interpreter = "C:\\WINDOWS\\system32\\cmd.exe";
   bool startSucceeds = true;
   bool hidden = false;
+  bool inputIsTerminal = false;
   std::uint64_t sleptMs = 0;
   std::vector<Started> started;
   // Called for every hidden run, to play the command's effect (write a scratch file ...).

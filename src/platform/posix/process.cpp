@@ -104,6 +104,8 @@ class PosixProcess final : public Process {
     return "/bin/sh -c " + command + " >" + quoted + " 2>&1";
   }
 
+  bool InputIsTerminal() override { return ::isatty(STDIN_FILENO) == 1; }
+
   void Sleep(std::uint32_t ms) override {
     timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
     while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {

@@ -92,6 +92,14 @@ class Win32Process final : public Process {
 
   void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
 
+  bool InputIsTerminal() override {
+    // A console input handle answers GetConsoleMode; a pipe, file or no handle does not.
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    return in != nullptr && in != INVALID_HANDLE_VALUE && GetFileType(in) == FILE_TYPE_CHAR &&
+           GetConsoleMode(in, &mode) != 0;
+  }
+
   void HideFromTaskList() override {
     // A GUI-subsystem program without a window has no task-list entry; nothing to do.
   }

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include "registry_fixture.h"
+
+namespace {
+using ::testing::ElementsAre;
+
+const std::string kNotFound = "2-The system cannot find the file specified.";
+const std::string kBadHandle = "6-The handle is invalid.";
+
+using KeysTest = RegistryTest;
+
+TEST_F(KeysTest, CreateKeyCreatesParentsAndOpensAnExistingKey) {
+  EXPECT_NE(reg.CreateKey("HKEY_CURRENT_USER\\Software\\A\\B\\C", err), 0);
+  EXPECT_EQ(err, "");
+  EXPECT_TRUE(fake.registry.HasKey("HKCU\\Software\\A\\B\\C"));
+  EXPECT_THAT(Log(),
+              ElementsAre("MSG : Creating the resgistry key HKEY_CURRENT_USER\\Software\\A\\B\\C",
+                          "MSG : Successfully created the key HKCU\\Software\\A\\B\\C"));
+  EXPECT_NE(reg.CreateKey("HKCU\\Software\\A\\B\\C", err), 0);
+
+  err = "stale";
+  EXPECT_EQ(reg.CreateKey("HKU\\Software\\X", err), 0);
+  EXPECT_EQ(err, "Failed to create the registry key HKU\\Software\\X, " + kBadHandle);
+  EXPECT_EQ(Log().back(), "ERR : " + err);
+}
+
+TEST_F(KeysTest, CreateKey64BitLeavesAnExistingKeyAndUsesTheViewMask) {
+  EXPECT_NE(reg.CreateKey64Bit("HKCU\\Software\\V", err), 0);
+  EXPECT_TRUE(fake.registry.HasKey("HKCU\\Software\\V"));
+  EXPECT_EQ(registry.masks.back(), 0xF033Fu);
+  Log();
+  EXPECT_EQ(reg.CreateKey64Bit("HKCU\\Software\\V", err), 0);
+  EXPECT_THAT(Log(), ElementsAre("MSG : Creating the resgistry key HKCU\\Software\\V"));
+
+  EXPECT_EQ(reg.CreateKey64Bit("HKXX\\V", err), 0);
+  EXPECT_EQ(err, "");
+  EXPECT_EQ(Log().back(), "ERR : failed to create the key HKXX\\V with error as " + kBadHandle);
+}
+
+TEST_F(KeysTest, HaveSubkeyAndEnumKeys) {
+  fake.registry.CreatePath("HKCU\\Software\\T\\b");
+  fake.registry.CreatePath("HKCU\\Software\\T\\A");
+  fake.registry.CreatePath("HKCU\\Software\\T\\A\\deep");
+  std::string unused;
+
+  EXPECT_TRUE(reg.HaveSubkey("HKCU\\Software\\T", unused));
+  EXPECT_FALSE(reg.HaveSubkey64Bit("HKCU\\Software\\T\\b", unused));
+  EXPECT_FALSE(reg.HaveSubkey("HKCU\\Software\\Missing", unused));
+  EXPECT_FALSE(reg.HaveSubkey64Bit("HKCU\\Software\\Missing", unused));
+  EXPECT_THAT(Log(),
+              ElementsAre("MSG : HaveSubkey, HKCU\\Software\\T", "MSG : Subkeys found",
+                          "MSG : HaveSubkey64Bit, HKCU\\Software\\T\\b", "MSG : No subkeys found",
+                          "MSG : HaveSubkey, HKCU\\Software\\Missing",
+                          "ERR : Failed to open the key, HKCU\\Software\\Missing, " + kNotFound,
+                          "MSG : HaveSubkey64Bit, HKCU\\Software\\Missing",
+                          "ERR : failed to open the key, " + kNotFound));
+
+  std::vector<std::string> keys{"stale"};
+  EXPECT_EQ(reg.EnumKeys("HKCU\\Software\\T", keys), 2);
+  EXPECT_THAT(keys, ElementsAre("A", "b"));
+  EXPECT_EQ(reg.EnumKeys64Bit("HKEY_CURRENT_USER\\Software\\T\\b", keys), 0);
+  EXPECT_TRUE(keys.empty());
+  EXPECT_EQ(reg.EnumKeys("HKCU\\Software\\Missing", keys), -1);
+  EXPECT_THAT(Log(), ElementsAre("ERR : key does not exists"));
+}
+
+TEST_F(KeysTest, EnumKeysSoftwareListsDisplayNamesThatAreNotBlank) {
+  const std::string u = "HKLM\\SOFTWARE\\Uninstall";
+  fake.registry.SetString(u + "\\{1}", "DisplayName", "Editor");
+  fake.registry.SetString(u + "\\{2}", "DisplayName", "   ");
+  fake.registry.CreatePath(u + "\\{3}");
+  fake.registry.SetString(u + "\\{4}", "DisplayName", " Viewer ");
+  std::vector<std::string> names;
+  EXPECT_EQ(reg.EnumKeysSoftware(u, names), 2);
+  EXPECT_THAT(names, ElementsAre("Editor", " Viewer "));
+  EXPECT_EQ(reg.EnumKeysSoftware(u + "\\None", names), -1);
+}
+
+// Every spelling of the protected keys, and the hive that holds them, is refused by both
+// forms; the key survives and the text quotes the path as passed.
+class ProtectedKeyTest : public RegistryTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(ProtectedKeyTest, IsRefused) {
+  for (const char* key : {"SOFTWARE\\Microsoft", "HARDWARE", "SAM", "SECURITY", "SYSTEM\\Select"})
+    fake.registry.CreatePath(std::string("HKLM\\") + key);
+  const std::string path = GetParam();
+  const std::string text =
+      path + " cannot be deleted, as deleting it might cause the OS to repair or re-install. ";
+  EXPECT_EQ(reg.KillKey(path, "Y", err), 0);
+  EXPECT_EQ(err, text);
+  EXPECT_EQ(Log().back(), "ERR : " + text);
+  EXPECT_EQ(reg.KillKey64bit(path, "Y", err), 0);
+  EXPECT_EQ(err, text);
+  for (const char* key : {"SOFTWARE\\Microsoft", "HARDWARE", "SAM", "SECURITY", "SYSTEM\\Select"})
+    EXPECT_TRUE(fake.registry.HasKey(std::string("HKLM\\") + key)) << key;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spellings, ProtectedKeyTest,
+    ::testing::Values("HKEY_LOCAL_MACHINE\\SOFTWARE", "hkey_local_machine\\system ", "HKLM\\SYSTEM",
+                      "hklm\\Software\\microsoft", "  HKLM\\HARDWARE  ", "HKLM\\SAM\\",
+                      "HKLM\\\\SECURITY", "HKLM\\SOFTWARE\\\\Microsoft\\\\",
+                      "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\", "HKLMX\\SYSTEM", "HKLM",
+                      "HKEY_LOCAL_MACHINE\\", "HKLM \\ SYSTEM"));
+
+TEST_F(KeysTest, SubkeysOfProtectedKeysAreNotProtected) {
+  fake.registry.CreatePath("HKLM\\SYSTEM\\X");
+  EXPECT_NE(reg.KillKey("HKEY_LOCAL_MACHINE\\SYSTEM\\X", "N", err), 0);
+  EXPECT_EQ(err, "");
+  EXPECT_FALSE(fake.registry.HasKey("HKLM\\SYSTEM\\X"));
+  EXPECT_TRUE(fake.registry.HasKey("HKLM\\SYSTEM"));
+}
+
+TEST_F(KeysTest, KillKeyWithSubkeysNeedsExactlyY) {
+  fake.registry.CreatePath("HKCU\\Software\\T\\A");
+  for (const std::string opt : {"", "y", "N", "YES"}) {
+    EXPECT_EQ(reg.KillKey("HKEY_CURRENT_USER\\Software\\T", opt, err), 0) << opt;
+    EXPECT_EQ(err,
+              "HKCU\\Software\\T key cannot be deleted as it has subkeys assoicated with it, and "
+              "the script has not opted to delete the subkeys.");
+  }
+  EXPECT_TRUE(fake.registry.HasKey("HKCU\\Software\\T\\A"));
+  EXPECT_NE(reg.KillKey("HKCU\\Software\\T", "Y", err), 0);
+  EXPECT_EQ(err, "");
+  EXPECT_FALSE(fake.registry.HasKey("HKCU\\Software\\T"));
+}
+
+TEST_F(KeysTest, KillSubKeyDeletesDepthFirstInEnumerationOrder) {
+  for (const char* k : {"T\\b\\x", "T\\A\\B\\C", "T\\A\\B2"})
+    fake.registry.CreatePath(std::string("HKCU\\Software\\") + k);
+  EXPECT_NE(reg.KillSubKey64Bit("HKCU\\Software\\T", err), 0);
+  EXPECT_EQ(err, "");
+  std::vector<std::string> deleted;
+  for (const std::string& line : Log())
+    if (line.rfind("MSG : Successfully deleted the key, ", 0) == 0)
+      deleted.push_back(line.substr(36));
+  EXPECT_THAT(deleted,
+              ElementsAre("HKCU\\Software\\T\\A\\B\\C", "HKCU\\Software\\T\\A\\B",
+                          "HKCU\\Software\\T\\A\\B2", "HKCU\\Software\\T\\A",
+                          "HKCU\\Software\\T\\b\\x", "HKCU\\Software\\T\\b", "HKCU\\Software\\T"));
+  EXPECT_TRUE(fake.registry.SubkeyNames("HKCU\\Software").empty());
+}
+
+TEST_F(KeysTest, FailedDeletionsReturnZeroWithTheirText) {
+  EXPECT_EQ(reg.KillSubKey("HKCU\\Software\\Missing", err), 0);
+  EXPECT_EQ(err, "Error while opening the sub key HKCU\\Software\\Missing, " + kNotFound);
+
+  fake.registry.CreatePath("HKCU\\Software\\Leaf");
+  registry.failDeleteOf = "Software\\Leaf";
+  EXPECT_EQ(reg.KillSubKey("HKEY_CURRENT_USER\\Software\\Leaf", err), 0);
+  EXPECT_EQ(err, "Error while deleting the sub key HKCU\\Software\\Leaf, 5-Access is denied.");
+  EXPECT_EQ(Log().back(), "ERR : " + err);
+
+  // A child that cannot be deleted keeps its parent: the parent's failure is reported.
+  fake.registry.CreatePath("HKCU\\Software\\P\\child");
+  registry.failDeleteOf = "Software\\P\\child";
+  EXPECT_EQ(reg.KillKey("HKCU\\Software\\P", "Y", err), 0);
+  EXPECT_EQ(err.rfind("Error while deleting the sub key HKCU\\Software\\P, 5-", 0), 0u) << err;
+  EXPECT_TRUE(fake.registry.HasKey("HKCU\\Software\\P\\child"));
+}
+}  // namespace

@@ -1,0 +1,45 @@
+// export: the class's REGEDIT4 export of a key and its subtree. The file is written beside
+// the target and moved over it only once complete, so a failed export loses nothing.
+#include "main/run_context.h"
+#include "platform/files.h"
+#include "qreg.h"
+#include "registry/registry_access.h"
+
+namespace qreg {
+
+int Export(Tool& tool, const Command& cmd) {
+  const std::string& key = cmd.positional[0];
+  const std::string& file = cmd.positional[1];
+  Files& files = tool.ctx.platform.files;
+  if (file.empty()) return UsageError(tool, "export", "FILE is empty.");
+  if (files.FolderExists(file)) return Fail(tool, file + " is a folder.");
+
+  std::vector<std::string> probe;
+  if (tool.reg.EnumKeys(key, probe) < 0)
+    return Fail(tool, "The key " + LongKeyName(key) + " does not exist.");
+  if (files.FileExists(file) &&
+      !Confirm(tool, "The file " + file + " exists; overwrite it?", cmd.Has("/y")))
+    return 1;
+
+  const std::string partial = file + ".partial";
+  try {
+    if (files.FileExists(partial)) files.DeleteFile(partial);
+  } catch (const RuntimeError& e) {
+    return Fail(tool, "Cannot remove " + partial + ": " + e.Description());
+  }
+  if (tool.reg.ExportToReg(key, partial, true) == 0) {
+    try {
+      if (files.FileExists(partial)) files.DeleteFile(partial);
+    } catch (const RuntimeError&) {
+    }
+    return Fail(tool, "The export of " + LongKeyName(key) + " to " + file + " failed.");
+  }
+  try {
+    files.MoveReplace(partial, file);
+  } catch (const RuntimeError& e) {
+    return Fail(tool, "Cannot write " + file + ": " + e.Description());
+  }
+  return 0;
+}
+
+}  // namespace qreg

@@ -1,0 +1,165 @@
+// query: a key's values (reg's layout: key line, then "    name    TYPE    data"), its
+// subkeys, or the whole subtree.
+#include <cstdio>
+#include <iostream>
+
+#include "main/run_context.h"
+#include "main/windows_calls.h"
+#include "qreg.h"
+#include "registry/key_guard.h"
+#include "registry/registry_access.h"
+
+namespace qreg {
+namespace {
+
+struct RawValue {
+  std::uint32_t type = 0;
+  std::string data;
+};
+
+// Opens the key for reading into h.
+long OpenForReading(Tool& tool, const std::string& key, bool view64, RegKey& h) {
+  std::string path = key;
+  std::string subKey;
+  RegKey root = 0;
+  clsRegistryAccess::ParseKeyPath(path, subKey, root);
+  return tool.ctx.platform.registry.OpenKeyEx(root, subKey,
+                                              reg::kKeyRead | (view64 ? reg::kViewBits : 0), h);
+}
+
+// The value's type and bytes, read in full; a Win32 code on failure.
+long ReadRaw(Tool& tool, const std::string& key, bool view64, const std::string& name,
+             RawValue& value) {
+  Registry& r = tool.ctx.platform.registry;
+  RegKey h = 0;
+  const long rc = OpenForReading(tool, key, view64, h);
+  if (rc != win32_error::kSuccess) return rc;
+  KeyGuard guard(r, h);
+  std::uint32_t size = 0;
+  long q = r.QueryValueEx(h, name, &value.type, nullptr, &size);
+  if (q != win32_error::kSuccess) return q;
+  value.data.assign(size, '\0');
+  q = r.QueryValueEx(h, name, &value.type, reinterpret_cast<std::uint8_t*>(value.data.data()),
+                     &size);
+  if (q != win32_error::kSuccess) return q;
+  value.data.resize(size);
+  return win32_error::kSuccess;
+}
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char pair[3];
+  for (unsigned char c : bytes) {
+    std::snprintf(pair, sizeof pair, "%02X", c);
+    out += pair;
+  }
+  return out;
+}
+
+std::string DataText(const RawValue& v) {
+  switch (v.type) {
+    case reg::kSz:
+    case reg::kExpandSz:
+      return v.data.substr(0, v.data.find('\0'));
+    case reg::kMultiSz: {
+      // The strings joined with \0, without the list's closing empty string.
+      std::string d = v.data;
+      while (!d.empty() && d.back() == '\0') d.pop_back();
+      std::string out;
+      for (char c : d) out += c == '\0' ? std::string("\\0") : std::string(1, c);
+      return out;
+    }
+    case reg::kDword:
+      if (v.data.size() == 4) {
+        std::uint32_t n = 0;
+        for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(v.data[i]);
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "0x%x", static_cast<unsigned>(n));
+        return buffer;
+      }
+      return Hex(v.data);
+    default:
+      return Hex(v.data);
+  }
+}
+
+void PrintValue(Tool& tool, const std::string& name, const RawValue& v) {
+  tool.out << "    " << (name.empty() ? "(Default)" : name) << "    " << TypeName(v.type) << "    "
+           << DataText(v) << "\n";
+}
+
+// The key line and every value of the key, in the registry's order.
+void PrintKey(Tool& tool, const std::string& key, bool view64) {
+  tool.out << LongKeyName(key) << "\n";
+  std::vector<std::string> names;
+  std::vector<RegVariant> values;
+  std::int32_t all = -1;
+  tool.reg.EnumValues(key, names, values, all);
+  for (const std::string& name : names) {
+    RawValue v;
+    if (ReadRaw(tool, key, view64, name, v) == win32_error::kSuccess) PrintValue(tool, name, v);
+  }
+}
+
+std::vector<std::string> Subkeys(Tool& tool, const std::string& key, bool view64) {
+  std::vector<std::string> keys;
+  if (view64)
+    tool.reg.EnumKeys64Bit(key, keys);
+  else
+    tool.reg.EnumKeys(key, keys);
+  return keys;
+}
+
+void PrintTree(Tool& tool, const std::string& key, bool view64) {
+  PrintKey(tool, key, view64);
+  tool.out << "\n";
+  for (const std::string& name : Subkeys(tool, key, view64))
+    PrintTree(tool, key + "\\" + name, view64);
+}
+
+}  // namespace
+
+int Query(Tool& tool, const Command& cmd) {
+  const std::string& key = cmd.positional[0];
+  const bool view64 = cmd.View64();
+  if (cmd.Has("/v") && cmd.Has("/ve"))
+    return UsageError(tool, "query", "/v and /ve cannot be given together.");
+  if ((cmd.Has("/v") || cmd.Has("/ve")) && cmd.Has("/s"))
+    return UsageError(tool, "query", "/s lists whole keys; it cannot be given with /v or /ve.");
+  if (cmd.Has("/v") && cmd.Value("/v").empty())
+    return UsageError(tool, "query", "/v needs a value name; use /ve for the default value.");
+
+  RegKey h = 0;
+  const long open = OpenForReading(tool, key, view64, h);
+  if (open != win32_error::kSuccess)
+    return Fail(tool, "The key " + LongKeyName(key) + " cannot be opened: " +
+                          fncFormatMessage(tool.ctx, static_cast<std::int32_t>(open)));
+  tool.ctx.platform.registry.CloseKey(h);
+
+  if (cmd.Has("/v") || cmd.Has("/ve")) {
+    const std::string name = cmd.Has("/v") ? cmd.Value("/v") : "";
+    RawValue v;
+    const long rc = ReadRaw(tool, key, view64, name, v);
+    if (rc != win32_error::kSuccess)
+      return Fail(tool, "The value " + (name.empty() ? std::string("(Default)") : name) + " of " +
+                            LongKeyName(key) + " cannot be read: " +
+                            fncFormatMessage(tool.ctx, static_cast<std::int32_t>(rc)));
+    tool.out << "\n" << LongKeyName(key) << "\n";
+    PrintValue(tool, name, v);
+    tool.out << "\n";
+    return 0;
+  }
+
+  tool.out << "\n";
+  if (cmd.Has("/s")) {
+    PrintTree(tool, key, view64);
+    return 0;
+  }
+  PrintKey(tool, key, view64);
+  tool.out << "\n";
+  for (const std::string& name : Subkeys(tool, key, view64))
+    tool.out << LongKeyName(key + "\\" + name) << "\n";
+  return 0;
+}
+
+}  // namespace qreg

@@ -1,0 +1,105 @@
+// Key names, confirmation and type names shared by the verbs.
+#include <array>
+#include <iostream>
+
+#include "main/run_context.h"
+#include "platform/process.h"
+#include "qreg.h"
+#include "text/text_util.h"
+
+namespace qreg {
+namespace {
+
+struct HiveName {
+  std::string_view token;
+  std::string_view longName;
+};
+constexpr std::array<HiveName, 7> kHives{{{"HKLM", "HKEY_LOCAL_MACHINE"},
+                                          {"HKCU", "HKEY_CURRENT_USER"},
+                                          {"HKCR", "HKEY_CLASSES_ROOT"},
+                                          {"HKUS", "HKEY_USERS"},
+                                          {"HKCC", "HKEY_CURRENT_CONFIG"},
+                                          {"HKPD", "HKEY_PERFORMANCE_DATA"},
+                                          {"HKDD", "HKEY_DYN_DATA"}}};
+
+const HiveName* FindHive(const std::string& name) {
+  for (const HiveName& h : kHives)
+    if (text::EqualsNoCase(name, std::string(h.token)) ||
+        text::EqualsNoCase(name, std::string(h.longName)))
+      return &h;
+  return nullptr;
+}
+
+struct TypeEntry {
+  std::uint32_t type;
+  std::string_view name;
+};
+constexpr std::array<TypeEntry, 11> kTypes{{{0, "REG_NONE"},
+                                            {1, "REG_SZ"},
+                                            {2, "REG_EXPAND_SZ"},
+                                            {3, "REG_BINARY"},
+                                            {4, "REG_DWORD"},
+                                            {5, "REG_DWORD_BIG_ENDIAN"},
+                                            {6, "REG_LINK"},
+                                            {7, "REG_MULTI_SZ"},
+                                            {8, "REG_RESOURCE_LIST"},
+                                            {9, "REG_FULL_RESOURCE_DESCRIPTOR"},
+                                            {11, "REG_QWORD"}}};
+
+}  // namespace
+
+bool CheckKey(const std::string& key, std::string& tidy, std::string& error) {
+  std::string k = key;
+  while (!k.empty() && k.back() == '\\') k.pop_back();
+  const std::size_t slash = k.find('\\');
+  if (!FindHive(k.substr(0, slash))) {
+    error = "Invalid key name \"" + key +
+            "\": the hive must be one of HKLM, HKCU, HKCR, HKUS, "
+            "HKCC, HKPD, HKDD or a long hive name.";
+    return false;
+  }
+  if (slash != std::string::npos && k.find("\\\\") != std::string::npos) {
+    error = "Invalid key name \"" + key + "\": empty key name between backslashes.";
+    return false;
+  }
+  tidy = k;
+  return true;
+}
+
+std::string LongKeyName(const std::string& key) {
+  const std::size_t slash = key.find('\\');
+  const HiveName* hive = FindHive(key.substr(0, slash));
+  const std::string head = hive ? std::string(hive->longName) : key.substr(0, slash);
+  return slash == std::string::npos ? head : head + key.substr(slash);
+}
+
+bool Confirm(Tool& tool, const std::string& question, bool force) {
+  if (force) return true;
+  if (!tool.ctx.platform.process.InputIsTerminal()) {
+    Fail(tool, question +
+                   " Not confirmed: there is no terminal to ask on; add /f (or /y) to "
+                   "go ahead without asking.");
+    return false;
+  }
+  tool.out << question << " (Yes/No)? " << std::flush;
+  std::string answer;
+  std::getline(tool.in, answer);
+  answer = text::LowerAscii(text::Trim(answer));
+  if (answer == "y" || answer == "yes") return true;
+  Fail(tool, "The operation was cancelled.");
+  return false;
+}
+
+std::string TypeName(std::uint32_t type) {
+  for (const TypeEntry& t : kTypes)
+    if (t.type == type) return std::string(t.name);
+  return "REG_UNKNOWN(" + std::to_string(type) + ")";
+}
+
+std::uint32_t TypeFromName(const std::string& name) {
+  for (const TypeEntry& t : kTypes)
+    if (text::EqualsNoCase(name, std::string(t.name))) return t.type;
+  return 0xFFFFFFFFu;
+}
+
+}  // namespace qreg
