@@ -13,7 +13,6 @@ class FakeProcess : public Process {
     std::string program;
     std::string commandLine;
     bool hidden = false;
-    bool inputIsTerminal = false;
     std::uint32_t timeoutMs = 0;
   };
 

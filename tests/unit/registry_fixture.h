@@ -1,6 +1,7 @@
 #pragma once
 // A clsRegistryAccess on the in-memory registry, behind a layer that can make chosen
 // registry calls fail, with the log read back one batch at a time.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>

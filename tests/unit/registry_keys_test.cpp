@@ -160,3 +160,16 @@ TEST_F(KeysTest, FailedDeletionsReturnZeroWithTheirText) {
   EXPECT_TRUE(fake.registry.HasKey("HKCU\\Software\\P\\child"));
 }
 }  // namespace
+
+namespace {
+TEST_F(KeysTest, ThousandsOfSubkeysAreListedAndDeleted) {
+  const int kMany = 2000;
+  for (int i = 0; i < kMany; ++i)
+    fake.registry.CreatePath("HKCU\\Software\\Many\\k" + std::to_string(i));
+  std::vector<std::string> keys;
+  EXPECT_EQ(reg.EnumKeys("HKCU\\Software\\Many", keys), kMany);
+  EXPECT_NE(reg.KillKey("HKCU\\Software\\Many", "Y", err), 0);
+  EXPECT_EQ(err, "");
+  EXPECT_FALSE(fake.registry.HasKey("HKCU\\Software\\Many"));
+}
+}  // namespace

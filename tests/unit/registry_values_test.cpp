@@ -69,6 +69,10 @@ const std::vector<WriterCase>& WriterCases() {
   return cases;
 }
 
+void PrintTo(const WriterCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
 class WriterTest : public RegistryTest, public ::testing::WithParamInterface<WriterCase> {};
 
 TEST_P(WriterTest, StoresTypeAndBytesAndCreatesAMissingKey) {
