@@ -76,14 +76,17 @@ const std::string kLong = "HKEY_CURRENT_USER\\Software\\qEnvE2E";
 class QregE2E : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = Here(std::string(QENV_BINARY_DIR) + "/e2e-qreg");
+    // Each test has a folder, a store file and (under Wine) a scratch key of its own.
+    const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    dir_ = Here(std::string(QENV_BINARY_DIR) + "/e2e-qreg-" + test);
+    key_ = test == "AddQueryExportDelete" ? kKey : kKey + "-" + test;
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     // Natively each test has a store file of its own; under Wine the scratch key goes.
-    if (OnWindows()) Run({"delete", kKey, "/f"});
+    if (OnWindows()) Run({"delete", key_, "/f"});
   }
   void TearDown() override {
-    if (OnWindows()) Run({"delete", kKey, "/f"});
+    if (OnWindows()) Run({"delete", key_, "/f"});
   }
 
   std::string File(const std::string& name) const {
@@ -111,14 +114,14 @@ class QregE2E : public ::testing::Test {
   // Adds the fixture's values: every type the tool writes, and a small tree.
   void Populate() {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"add", kKey, "/v", "Name", "/d", "C:\\Program Files\\Agent"},
-             {"add", kKey, "/v", "RegID", "/t", "reg_sz", "/d", "12345"},
-             {"add", kKey, "/ve", "/d", "default"},
-             {"add", kKey, "/v", "Count", "/t", "REG_DWORD", "/d", "0x1F"},
-             {"add", kKey, "/v", "Blob", "/t", "REG_BINARY", "/d", "010AFF"},
-             {"add", kKey, "/v", "List", "/t", "REG_MULTI_SZ", "/s", "#", "/d", "a#b"},
-             {"add", kKey + "\\Sub\\Deep", "/v", "Leaf", "/d", "x"},
-             {"add", kKey + "\\Other"}}) {
+             {"add", key_, "/v", "Name", "/d", "C:\\Program Files\\Agent"},
+             {"add", key_, "/v", "RegID", "/t", "reg_sz", "/d", "12345"},
+             {"add", key_, "/ve", "/d", "default"},
+             {"add", key_, "/v", "Count", "/t", "REG_DWORD", "/d", "0x1F"},
+             {"add", key_, "/v", "Blob", "/t", "REG_BINARY", "/d", "010AFF"},
+             {"add", key_, "/v", "List", "/t", "REG_MULTI_SZ", "/s", "#", "/d", "a#b"},
+             {"add", key_ + "\\Sub\\Deep", "/v", "Leaf", "/d", "x"},
+             {"add", key_ + "\\Other"}}) {
       const Result r = Run(args);
       ASSERT_EQ(r.status, 0) << args[1] << ": " << r.err;
       ASSERT_EQ(r.err, "");
@@ -126,6 +129,7 @@ class QregE2E : public ::testing::Test {
   }
 
   std::string dir_;
+  std::string key_;
 };
 
 TEST_F(QregE2E, AddQueryExportDelete) {
@@ -187,33 +191,33 @@ struct BadCall {
 
 TEST_F(QregE2E, BadInputFailsClearlyAndChangesNothing) {
   ASSERT_NO_FATAL_FAILURE(Populate());
-  ASSERT_EQ(Run({"export", kKey, File("before.reg")}).status, 0);
+  ASSERT_EQ(Run({"export", key_, File("before.reg")}).status, 0);
   const std::string before = ReadAll(File("before.reg"));
 
   const BadCall calls[] = {
       {{}, "operation is missing"},
-      {{"frob", kKey}, "Invalid operation"},
+      {{"frob", key_}, "Invalid operation"},
       {{"query"}, "KEY is missing"},
       {{"query", "HKU\\Software"}, "Invalid key name"},
-      {{"query", kKey, "/x"}, "Invalid switch"},
-      {{"query", kKey, "/v", "Name", "/ve"}, "cannot be given together"},
-      {{"add", kKey, "/v", "a", "/v", "b"}, "more than once"},
-      {{"add", kKey, "/v"}, "needs a value"},
-      {{"add", kKey, "/v", "n", "/t", "REG_DWORD", "/d", "abc"}, "Invalid REG_DWORD data"},
-      {{"add", kKey, "/v", "n", "/t", "REG_DWORD", "/d", "4294967296"}, "Invalid REG_DWORD"},
-      {{"add", kKey, "/v", "n", "/t", "REG_BINARY", "/d", "0G"}, "invalid hex data"},
-      {{"add", kKey, "/v", "n", "/t", "REG_BINARY", "/d", "010"}, "invalid hex data"},
-      {{"add", kKey, "/v", "n", "/t", "REG_QWORD", "/d", "1"}, "Invalid type"},
-      {{"add", kKey, "/v", "n", "/s", "#"}, "only for REG_MULTI_SZ"},
-      {{"add", kKey, "/v", "Name", "/d", "new"}, "no terminal"},
-      {{"delete", kKey, "/v", "x", "/va", "/f"}, "only one of"},
-      {{"delete", kKey, "/v", "missing", "/f"}, "Error while deleteing the value missing"},
+      {{"query", key_, "/x"}, "Invalid switch"},
+      {{"query", key_, "/v", "Name", "/ve"}, "cannot be given together"},
+      {{"add", key_, "/v", "a", "/v", "b"}, "more than once"},
+      {{"add", key_, "/v"}, "needs a value"},
+      {{"add", key_, "/v", "n", "/t", "REG_DWORD", "/d", "abc"}, "Invalid REG_DWORD data"},
+      {{"add", key_, "/v", "n", "/t", "REG_DWORD", "/d", "4294967296"}, "Invalid REG_DWORD"},
+      {{"add", key_, "/v", "n", "/t", "REG_BINARY", "/d", "0G"}, "invalid hex data"},
+      {{"add", key_, "/v", "n", "/t", "REG_BINARY", "/d", "010"}, "invalid hex data"},
+      {{"add", key_, "/v", "n", "/t", "REG_QWORD", "/d", "1"}, "Invalid type"},
+      {{"add", key_, "/v", "n", "/s", "#"}, "only for REG_MULTI_SZ"},
+      {{"add", key_, "/v", "Name", "/d", "new"}, "no terminal"},
+      {{"delete", key_, "/v", "x", "/va", "/f"}, "only one of"},
+      {{"delete", key_, "/v", "missing", "/f"}, "Error while deleteing the value missing"},
       {{"delete", "HKLM\\SYSTEM", "/f"}, "cannot be deleted, as deleting it might cause"},
       {{"delete", "hkey_local_machine\\", "/f"}, "cannot be deleted, as deleting it might"},
-      {{"export", kKey}, "FILE is missing"},
-      {{"export", kKey, File("missing") + (OnWindows() ? "\\x.reg" : "/x.reg")}, "export of"},
-      {{"export", kKey, dir_}, "is a folder"},
-      {{"export", kKey + "\\Nothing", File("n.reg")}, "does not exist"},
+      {{"export", key_}, "FILE is missing"},
+      {{"export", key_, File("missing") + (OnWindows() ? "\\x.reg" : "/x.reg")}, "export of"},
+      {{"export", key_, dir_}, "is a folder"},
+      {{"export", key_ + "\\Nothing", File("n.reg")}, "does not exist"},
   };
   for (const BadCall& c : calls) {
     std::string shown;
@@ -223,12 +227,35 @@ TEST_F(QregE2E, BadInputFailsClearlyAndChangesNothing) {
     EXPECT_EQ(r.err.rfind("ERROR: ", 0), 0u) << shown << r.err;
     EXPECT_NE(r.err.find(c.errorHas), std::string::npos) << shown << r.err;
   }
-  ASSERT_EQ(Run({"export", kKey, File("after.reg")}).status, 0);
+  ASSERT_EQ(Run({"export", key_, File("after.reg")}).status, 0);
   EXPECT_EQ(ReadAll(File("after.reg")), before);
   EXPECT_FALSE(std::filesystem::exists(File("n.reg")));
 
   const Result help = Run({"add", "/?"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("QREG ADD KEY"), std::string::npos);
+}
+}  // namespace
+
+namespace {
+TEST_F(QregE2E, SixtyFourBitViewRoundTrip) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"add", key_ + "\\K", "/reg:64"},
+           {"add", key_, "/v", "s", "/d", "text", "/reg:64"},
+           {"add", key_, "/v", "m", "/t", "REG_MULTI_SZ", "/d", "a\\0b", "/reg:64"},
+           {"add", key_, "/v", "n", "/t", "REG_DWORD", "/d", "4294967295", "/reg:64"},
+           {"add", key_, "/v", "b", "/t", "REG_BINARY", "/d", "00ff", "/reg:64"}}) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 0) << args[1] << ": " << r.err;
+  }
+  const std::string longKey = "HKEY_CURRENT_USER" + key_.substr(4);
+  Result r = Run({"query", key_, "/reg:64"});
+  EXPECT_EQ(r.out, "\n" + longKey + "\n" + "    b    REG_BINARY    00FF\n" +
+                       "    m    REG_MULTI_SZ    a\\0b\n" + "    n    REG_DWORD    0xffffffff\n" +
+                       "    s    REG_SZ    text\n\n" + longKey + "\\K\n");
+  EXPECT_EQ(Run({"delete", key_, "/v", "n", "/f", "/reg:64"}).status, 0);
+  EXPECT_EQ(Run({"query", key_, "/v", "n", "/reg:64"}).status, 1);
+  EXPECT_EQ(Run({"delete", key_, "/f", "/reg:64"}).status, 0);
+  EXPECT_EQ(Run({"query", key_}).status, 1);
 }
 }  // namespace
