@@ -69,6 +69,9 @@ std::int32_t clsRegistryAccess::EnumValues(std::string sPath, std::vector<std::s
     } else if (e.type == reg::kSz) {
       std::string err;
       value = ReadString(sPath, Names.back(), err);
+      // A text longer than ReadString's buffer is listed from the enumeration's own copy
+      // rather than as an empty text.
+      if (!err.empty()) value = e.data.substr(0, e.data.find('\0'));
     }
     Values.push_back(std::move(value));
   }

@@ -55,6 +55,17 @@ TEST_F(ExportTest, ValueLinesAreWrittenUnescapedAndByType) {
                    "\"ff\"=dword:0x000000FF", "\"neg\"=dword:0xFFFFFFFF", ""}));
 }
 
+TEST_F(ExportTest, OddNamesAndLongTextsAreWrittenWhole) {
+  const std::string k = "HKCU\\Software\\Odd";
+  const std::string longText(300, 'x');
+  fake.registry.SetString(k, "q\"\\\xE9", "v\xE9");
+  fake.registry.SetString(k, "long", longText);
+  EXPECT_EQ(reg.ExportToReg(k, kFile), 1);
+  EXPECT_EQ(fake.files.Content(kFile),
+            Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\Odd]", "@=\"\"",
+                   "\"long\"=\"" + longText + "\"", "\"q\"\\\xE9\"=\"v\xE9\"", ""}));
+}
+
 TEST_F(ExportTest, ThreeLevelsExportDepthFirstThenDeleteDepthFirst) {
   const std::string t = "HKCU\\Software\\T";
   fake.registry.SetString(t + "\\A\\B", "v", "1");

@@ -173,3 +173,20 @@ TEST_F(KeysTest, ThousandsOfSubkeysAreListedAndDeleted) {
   EXPECT_FALSE(fake.registry.HasKey("HKCU\\Software\\Many"));
 }
 }  // namespace
+
+namespace {
+TEST_F(KeysTest, VeryLongPathsFailOrSucceedConsistently) {
+  std::string manyParts = "HKCU\\Software";
+  while (manyParts.size() < 10000) manyParts += "\\part";
+  for (const std::string& path : {"HKCU\\Software\\" + std::string(10000, 'k'), manyParts}) {
+    const bool created = reg.CreateKey(path, err) != 0;
+    EXPECT_EQ(created, err.empty());
+    EXPECT_EQ(reg.KeyExists(path), created);
+    EXPECT_EQ(reg.WriteString(path, "v", "x", err) != 0, created);
+    if (created) {
+      EXPECT_NE(reg.KillSubKey(path, err), 0) << err;
+    }
+    EXPECT_FALSE(reg.KeyExists(path));
+  }
+}
+}  // namespace
