@@ -57,3 +57,31 @@ TEST(LogWriter, EndApplicationLogsClosesAndEnds) {
       content,
       "12/07/2026 21:05:09\tMSG : before\r\n12/07/2026 21:05:09\tMSG : Application Ended\r\n");
 }
+
+TEST(LogWriter, LinesOfOneSecondShareTheStampInCallOrder) {
+  FakeRun run;
+  for (const char* m : {"MSG : first", "MSG : second", "ERR : third"}) subWriteLog(run.ctx, m);
+  run.fake.clock.now.second = 10;
+  subWriteLog(run.ctx, "MSG : next second");
+  EXPECT_EQ(run.LogLines(),
+            (std::vector<std::string>{
+                "12/07/2026 21:05:09\tMSG : first", "12/07/2026 21:05:09\tMSG : second",
+                "12/07/2026 21:05:09\tERR : third", "12/07/2026 21:05:10\tMSG : next second"}));
+}
+
+TEST(LogWriter, MessageWrittenExactlyAsGiven) {
+  // Line breaks, tabs, leading spaces and high bytes are not escaped or trimmed.
+  FakeRun run;
+  subWriteLog(run.ctx, "  a\r\nb\tc\xE9\n");
+  run.ctx.LogStream->Close();
+  EXPECT_EQ(run.fake.files.Content(FakeRun::kLogPath),
+            "12/07/2026 21:05:09\t  a\r\nb\tc\xE9\n\r\n");
+}
+
+TEST(LogWriter, LinesAfterEndApplicationAreDropped) {
+  FakeRun run;
+  EXPECT_THROW(subEndApplication(run.ctx), ProcessEnded);
+  subWriteLog(run.ctx, "MSG : too late");
+  EXPECT_EQ(run.fake.files.Content(FakeRun::kLogPath),
+            "12/07/2026 21:05:09\tMSG : Application Ended\r\n");
+}

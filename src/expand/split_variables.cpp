@@ -1,0 +1,69 @@
+#include <vector>
+
+#include "expand/failure_description.h"
+#include "expand/resolver.h"
+#include "expand/token_splitter.h"
+#include "main/log_writer.h"
+#include "text/text_util.h"
+
+namespace {
+
+// The text cut at every "%": k signs give k + 1 segments, empty ones kept.
+std::vector<std::string> SplitAtPercent(const std::string& text) {
+  std::vector<std::string> segments;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t sign = text.find('%', start);
+    if (sign == std::string::npos) break;
+    segments.push_back(text.substr(start, sign - start));
+    start = sign + 1;
+  }
+  segments.push_back(text.substr(start));
+  return segments;
+}
+
+}  // namespace
+
+bool fncSplitEnvVariables(RunContext& ctx, std::string& text, std::string& errorText) {
+  bool result = false;
+  errorText.clear();
+  try {
+    const std::size_t count = fncCharCount(ctx, text, "%", false);
+    if (text::Trim(text).empty() || count <= 1) {
+      subWriteLog(ctx, "MSG : No env variable used for " + text);
+      return true;
+    }
+    subWriteLog(ctx, "MSG : In fncSplitEnvVariables, expanding string, " + text);
+
+    // Signs pair from the left, so names sit at the odd positions; the text after an odd
+    // last sign is taken as a name too. Blank segments make no token.
+    std::vector<std::string> names;
+    {
+      const std::vector<std::string> segments = SplitAtPercent(text);
+      for (std::size_t pos = 1; pos < segments.size(); pos += 2) {
+        if (text::Trim(segments[pos]).empty()) continue;
+        names.push_back(segments[pos]);
+        subWriteLog(ctx, "MSG : Enironmental variable [" + std::to_string(names.size()) +
+                             "]=" + segments[pos]);
+      }
+    }
+
+    for (const std::string& name : names) {
+      std::string value;
+      if (!fncExpandEvnVariable(ctx, name, value, errorText)) return false;
+      text = text::ReplaceAll(text, "%" + name + "%", value);
+      subWriteLog(ctx, "MSG : Expanded variable :: " + text);
+      result = true;
+    }
+
+    subWriteLog(ctx, "MSG : Expanded value :: " + text);
+    if (text::Trim(text).empty()) {
+      result = false;
+      if (text::Trim(errorText).empty()) errorText = "Env Varibale value is blank";
+    }
+    return result;
+  } catch (...) {
+    subWriteLog(ctx, "ERR : fncSplitEnvVariables, " + DescriptionOfCurrentFailure());
+  }
+  return result;
+}
