@@ -68,6 +68,24 @@ std::string ReadAll(int fd) {
   return content;
 }
 
+// A missing path is a missing file when its folder is there, else a missing folder.
+long MissingNumber(const std::string& nativePath) {
+  const std::size_t slash = nativePath.find_last_of('/');
+  const std::string parent =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : nativePath.substr(0, slash));
+  struct stat st {};
+  const bool folderThere = ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return folderThere ? fso_error::kFileNotFound : fso_error::kPathNotFound;
+}
+
+// Windows refuses to write a read-only file even to an administrator; root here would not be
+// stopped by the permission bits, so the stand-in checks them itself.
+void RefuseReadOnly(const std::string& nativePath) {
+  struct stat st {};
+  if (::stat(nativePath.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0)
+    throw FsoError(fso_error::kPermissionDenied);
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {
   }, sb{};
@@ -85,8 +103,8 @@ class PosixFiles final : public Files {
   void DeleteFile(const std::string& path) override {
     const std::string p = posix::NativePath(path);
     struct stat st {};
-    if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-      throw FsoError(fso_error::kFileNotFound);
+    if (::stat(p.c_str(), &st) != 0) throw FsoError(MissingNumber(p));
+    if (!S_ISREG(st.st_mode)) throw FsoError(fso_error::kFileNotFound);
     // Not forced: a file without write permission stays, as a read-only file does on Windows.
     if ((st.st_mode & S_IWUSR) == 0) throw FsoError(fso_error::kPermissionDenied);
     if (::unlink(p.c_str()) != 0) ThrowErrno(errno);
@@ -103,7 +121,7 @@ class PosixFiles final : public Files {
       case IOMode::ForReading: {
         const std::string p = posix::NativePath(path);
         if (!FileExists(p)) {
-          if (!create) throw FsoError(fso_error::kFileNotFound);
+          if (!create) throw FsoError(MissingNumber(p));
           return CreateTextFile(p, false);
         }
         int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
@@ -132,8 +150,10 @@ class PosixFiles final : public Files {
   }
 
   std::string GetFileVersion(const std::string& path) override {
+    const std::string p = posix::NativePath(path);
+    if (!FileExists(p)) throw FsoError(MissingNumber(p));
     // ELF files carry no version resource; the stand-in knows only its own executable's.
-    return SameFile(posix::NativePath(path), "/proc/self/exe") ? QENV_VERSION : "";
+    return SameFile(p, "/proc/self/exe") ? QENV_VERSION : "";
   }
 
   void MoveReplace(const std::string& from, const std::string& to) override {
@@ -145,9 +165,10 @@ class PosixFiles final : public Files {
   std::unique_ptr<TextStream> OpenFd(const std::string& path, int flags,
                                      BufferedTextStream::Kind kind) {
     const std::string p = posix::NativePath(path);
+    if ((flags & O_EXCL) == 0) RefuseReadOnly(p);
     int fd = ::open(p.c_str(), flags, 0644);
     if (fd < 0) {
-      if (errno == ENOENT && (flags & O_CREAT) == 0) throw FsoError(fso_error::kFileNotFound);
+      if (errno == ENOENT) throw FsoError(MissingNumber(p));
       ThrowErrno(errno);
     }
     return std::make_unique<PosixTextStream>(fd, kind, std::string());
