@@ -170,6 +170,13 @@ class Win32Files final : public Files {
  private:
   static std::unique_ptr<TextStream> Open(const std::string& path, DWORD access, DWORD disposition,
                                           BufferedTextStream::Kind kind, bool append) {
+    // Windows refuses to write a read-only file; Wine run as root would not, so say it here.
+    if (disposition != CREATE_NEW) {
+      const DWORD a = GetFileAttributesA(path.c_str());
+      if (a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) &&
+          (a & FILE_ATTRIBUTE_READONLY))
+        throw FsoError(fso_error::kPermissionDenied);
+    }
     HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) ThrowLast();
