@@ -1,4 +1,5 @@
 #include "expand/failure_description.h"
+#include "expand/log_text.h"
 #include "expand/token_splitter.h"
 #include "main/log_writer.h"
 
@@ -23,7 +24,7 @@ std::size_t fncCharCount(RunContext& ctx, const std::string& text, const std::st
                          bool caseSensitive) {
   try {
     // The message names "%" whatever the pattern: the splitter is its one caller.
-    subWriteLog(ctx, "MSG : Calculating the count for % in " + text);
+    subWriteLog(ctx, "MSG : Calculating the count for % in " + expand::LogText(text));
     if (text.empty()) return 0;
     std::size_t count = 0;
     if (pattern.size() <= text.size()) {

@@ -1,6 +1,8 @@
+#include <set>
 #include <vector>
 
 #include "expand/failure_description.h"
+#include "expand/log_text.h"
 #include "expand/resolver.h"
 #include "expand/token_splitter.h"
 #include "main/log_writer.h"
@@ -30,10 +32,10 @@ bool fncSplitEnvVariables(RunContext& ctx, std::string& text, std::string& error
   try {
     const std::size_t count = fncCharCount(ctx, text, "%", false);
     if (text::Trim(text).empty() || count <= 1) {
-      subWriteLog(ctx, "MSG : No env variable used for " + text);
+      subWriteLog(ctx, "MSG : No env variable used for " + expand::LogText(text));
       return true;
     }
-    subWriteLog(ctx, "MSG : In fncSplitEnvVariables, expanding string, " + text);
+    subWriteLog(ctx, "MSG : In fncSplitEnvVariables, expanding string, " + expand::LogText(text));
 
     // Signs pair from the left, so names sit at the odd positions; the text after an odd
     // last sign is taken as a name too. Blank segments make no token.
@@ -48,15 +50,26 @@ bool fncSplitEnvVariables(RunContext& ctx, std::string& text, std::string& error
       }
     }
 
+    // Names whose token is known to be absent from the text as it stands: a repeated name
+    // is still resolved and logged, but its replacement need not scan the text again.
+    std::set<std::string> absent;
     for (const std::string& name : names) {
       std::string value;
       if (!fncExpandEvnVariable(ctx, name, value, errorText)) return false;
-      text = text::ReplaceAll(text, "%" + name + "%", value);
-      subWriteLog(ctx, "MSG : Expanded variable :: " + text);
+      if (!absent.count(name)) {
+        const std::string token = "%" + name + "%";
+        std::string replaced = text::ReplaceAll(text, token, value);
+        if (replaced != text) {
+          absent.clear();
+          text.swap(replaced);
+        }
+        if (text.find(token) == std::string::npos) absent.insert(name);
+      }
+      subWriteLog(ctx, "MSG : Expanded variable :: " + expand::LogText(text));
       result = true;
     }
 
-    subWriteLog(ctx, "MSG : Expanded value :: " + text);
+    subWriteLog(ctx, "MSG : Expanded value :: " + expand::LogText(text));
     if (text::Trim(text).empty()) {
       result = false;
       if (text::Trim(errorText).empty()) errorText = "Env Varibale value is blank";

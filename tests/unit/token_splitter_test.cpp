@@ -162,6 +162,9 @@ INSTANTIATE_TEST_SUITE_P(
         // ... but a later name's replacement runs over the whole text, earlier values too.
         ExpandCase{"LaterReplacementActsOnEarlierValue", "%SYSTEMROOT%-%TEMPDIR%",
                    "C:\\Temp-C:\\Temp", true, ""},
+        // A repeated name's replacement still runs after a value brought its token back.
+        ExpandCase{"RepeatedNameReplacesTokenAValueBroughtBack", "%TEMPDIR%%SYSTEMROOT%%TEMPDIR%",
+                   "C:\\TempC:\\TempC:\\Temp", true, ""},
         ExpandCase{"BlankValueFails", "%PROGRAMFILES%", "", false, "Env Varibale value is blank"},
         ExpandCase{"BlankAfterTrimFails", " %PROGRAMFILES% ", "  ", false,
                    "Env Varibale value is blank"},
@@ -256,6 +259,42 @@ TEST(TokenSplitter, BadInputsEndWithTheirOutcome) {
   Expansion e = run.Expand(bytes);
   EXPECT_FALSE(e.result);
   EXPECT_EQ(e.error.rfind(kErr, 0), 0u);
+}
+
+// Windows passes at most 32,767 characters on a command line; a longer text, which only a
+// caller in the process can give, is shown in the log by its opening and length, so that
+// the log of an expansion grows with the number of names, not with its square.
+TEST(TokenSplitter, TextsUpToTheLongestCommandLineAreLoggedWhole) {
+  const std::string text = "%TEMPDIR%" + std::string(32758, 'x');
+  SplitRun run;
+  EXPECT_TRUE(run.Expand(text).result);
+  const Lines log = run.LogMessages();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log[2], "MSG : In fncSplitEnvVariables, expanding string, " + text);
+  EXPECT_EQ(log.back(), "MSG : Expanded value :: C:\\Temp" + std::string(32758, 'x'));
+}
+
+TEST(TokenSplitter, ManyRepeatedTokensBeyondAnyCommandLine) {
+  std::string text;
+  std::string expanded;
+  for (int i = 0; i < 12000; ++i) {
+    text += "%TEMPDIR%";
+    expanded += "C:\\Temp";
+  }
+  SplitRun run;
+  const Expansion e = run.Expand(text);
+  EXPECT_TRUE(e.result);
+  EXPECT_TRUE(e.text == expanded);
+  const Lines log = run.LogMessages();
+  const std::string shownResult =
+      "MSG : Expanded variable :: " + expanded.substr(0, 256) + "... (84000 characters)";
+  EXPECT_EQ(std::count(log.begin(), log.end(), shownResult), 12000);
+  EXPECT_EQ(log[0], "MSG : Calculating the count for % in " + text.substr(0, 256) +
+                        "... (108000 characters)");
+  EXPECT_EQ(log[1], "MSG : Count is 24000");
+  EXPECT_EQ(log[12002], "MSG : Enironmental variable [12000]=TEMPDIR");
+  EXPECT_EQ(log.back(),
+            "MSG : Expanded value :: " + expanded.substr(0, 256) + "... (84000 characters)");
 }
 
 struct CountCase {
