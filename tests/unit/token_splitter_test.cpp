@@ -199,14 +199,6 @@ TEST(TokenSplitter, FailureLogsNothingAfterTheResolver) {
   EXPECT_EQ(log[log.size() - 2], "MSG : In fncExpandEvnVariable foo");
 }
 
-TEST(TokenSplitter, ErrorTextEmptiedOnEntryEvenWithoutTokens) {
-  SplitRun run;
-  std::string text = "plain";
-  std::string error = "left over";
-  EXPECT_TRUE(fncSplitEnvVariables(run.ctx, text, error));
-  EXPECT_EQ(error, "");
-}
-
 // Positions beyond 32,767 are ordinary: 100,000 signs expand like any other text.
 TEST(TokenSplitter, HundredThousandSignsExpand) {
   const std::string pad(99998, '%');
