@@ -1,0 +1,125 @@
+#include "main/run_main.h"
+
+#include <cstdlib>
+#include <exception>
+#include <memory>
+
+#include "expand/token_splitter.h"
+#include "main/log_writer.h"
+#include "main/run_context.h"
+#include "main/startup.h"
+#include "main/windows_calls.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "text/text_util.h"
+
+namespace {
+
+std::string Description(const std::exception& e) {
+  if (const auto* rt = dynamic_cast<const RuntimeError*>(&e)) return rt->Description();
+  return e.what();
+}
+
+// Removes an earlier result. A file that another run removed after the existence test
+// is no failure: the delete wanted it gone. A file that stays (read-only, in use) is.
+void DeleteEarlierResult(Files& files, const std::string& path) {
+  if (!files.FileExists(path)) return;
+  try {
+    files.DeleteFile(path);
+  } catch (const RuntimeError&) {
+    if (files.FileExists(path)) throw;
+  }
+}
+
+// The line is written to a file of this run's own beside the result and moved over it in
+// one step: a reader sees one whole run's result or none, never two runs' bytes mixed.
+class PendingResult {
+ public:
+  PendingResult(Files& files, std::string target, std::string temporary)
+      : files_(files), target_(std::move(target)), temporary_(std::move(temporary)) {
+    stream_ = files_.CreateTextFile(temporary_, true);
+    created_ = true;
+  }
+  ~PendingResult() {
+    // Whatever ended the run before Commit: the temporary file does not outlive it.
+    if (!created_) return;
+    stream_.reset();
+    try {
+      files_.DeleteFile(temporary_);
+    } catch (const std::exception&) {
+    }
+  }
+  PendingResult(const PendingResult&) = delete;
+  PendingResult& operator=(const PendingResult&) = delete;
+
+  void WriteLine(const std::string& line) { stream_->WriteLine(line); }
+
+  void Commit() {
+    stream_->Close();
+    stream_.reset();
+    files_.MoveReplace(temporary_, target_);
+    created_ = false;
+  }
+
+ private:
+  Files& files_;
+  std::string target_;
+  std::string temporary_;
+  std::unique_ptr<TextStream> stream_;
+  bool created_ = false;
+};
+
+// Every buffered log line reaches the file before the process ends.
+[[noreturn]] void EndProcess(RunContext& ctx) {
+  if (ctx.LogStream) {
+    try {
+      ctx.LogStream->Close();
+    } catch (const std::exception&) {
+    }
+    ctx.LogStream.reset();
+  }
+  ctx.platform.process.Exit(0);
+  std::abort();  // Exit does not return; the compiler cannot see that through the interface
+}
+
+}  // namespace
+
+std::string ResultFilePath(RunContext& ctx) {
+  std::string folder = ctx.platform.process.ExecutableFolder();
+  std::string shortFolder = GetShortpath(ctx, folder);
+  if (shortFolder.empty() || shortFolder.find('\0') != std::string::npos) shortFolder = folder;
+  return shortFolder + kPathSep + kResultFileName;
+}
+
+void Main(RunContext& ctx) {
+  try {
+    subInitialize(ctx);
+
+    Files& files = ctx.platform.files;
+    const std::string resultPath = ResultFilePath(ctx);
+    DeleteEarlierResult(files, resultPath);
+    PendingResult result(
+        files, resultPath,
+        resultPath + "." + std::to_string(ctx.platform.process.ProcessId()) + ".tmp");
+
+    std::string command = text::Trim(ctx.platform.process.RawArguments());
+    subWriteLog(ctx, "MSG : Command line para is : " + command);
+    if (!command.empty() && command[0] == '%') {
+      subWriteLog(ctx, "MSG : Expanding Environment Variable " + command);
+      std::string errorText;
+      fncSplitEnvVariables(ctx, command, errorText);
+      if (!errorText.empty()) {
+        subWriteLog(ctx, "ERR : Can not Expanding Environment Variable " + command +
+                             " Err Details : " + errorText);
+        result.WriteLine("ERR : " + errorText);
+      } else {
+        result.WriteLine(command);
+      }
+    }
+    result.Commit();
+  } catch (const std::exception& e) {
+    subWriteLog(ctx, "ERR : Main, " + Description(e));
+    return;
+  }
+  EndProcess(ctx);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// One throw-away agent installation for a run of the built qEnv: a temporary folder with
+// bin/ (a copy of the executable, so its result file lands there) and agent/ (the
+// installation folder), the identity in the registry (natively: a store file in the
+// folder, named to the child through QENV_REGISTRY; under Wine: HKLM\SOFTWARE\DORAZA),
+// and a run with an exact command line.
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Process;
+
+class AgentInstall {
+ public:
+  AgentInstall();
+  ~AgentInstall();
+  AgentInstall(const AgentInstall&) = delete;
+  AgentInstall& operator=(const AgentInstall&) = delete;
+
+  // Sets the agent's values; a value of std::nullopt removes it. Every value not named
+  // keeps what an earlier call gave it; the constructor seeds a valid identity.
+  void Seed(const std::map<std::string, std::optional<std::string>>& values);
+
+  // Runs bin/qEnv with the command line "<exe>" followed by args as given (nothing is
+  // added between the program and args: pass the leading space). Waits for it to end.
+  void Run(const std::string& args);
+
+  // The result file's bytes, or nullopt when there is none.
+  std::optional<std::string> Result() const;
+  void WriteResult(const std::string& bytes, bool readOnly);
+
+  std::filesystem::path LogFolder() const;
+  std::vector<std::filesystem::path> LogFiles() const;
+  // A log file's messages; every line must be a stamp, a tab and the message, ended by
+  // CR LF (a line that is not fails the test).
+  std::vector<std::string> LogMessages(const std::filesystem::path& file) const;
+
+  std::string InstallDir() const { return install_.string(); }
+  std::string ResultPath() const { return (bin_ / "EnvironmentVar.txt").string(); }
+  // The installation folder as the run logs it (with its closing separator).
+  std::string LoggedInstallDir() const;
+
+  // "C:\Program Files" stand-in that %PROGRAMFILES% expands to in the run.
+  static constexpr const char* kProgramFiles = "C:\\e2e\\Program Files";
+
+ private:
+  std::filesystem::path root_;
+  std::filesystem::path bin_;
+  std::filesystem::path install_;
+  std::filesystem::path exe_;
+  std::unique_ptr<Process> process_;
+};
+
+// Reads a whole file as bytes.
+std::string ReadBytes(const std::filesystem::path& file);

@@ -1,0 +1,173 @@
+#include "main/run_main.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "agent_fixture.h"
+#include "main/qenv_entry.h"
+
+namespace {
+
+class RunMain : public AgentFixture {
+ protected:
+  // Runs Main; true when it ended the process, false when its error handler returned.
+  bool Run(const std::string& commandLine) {
+    fake.process.rawArguments = commandLine;
+    try {
+      Main(ctx);
+      return false;
+    } catch (const ProcessEnded& end) {
+      EXPECT_EQ(end.code, 0);
+      return true;
+    }
+  }
+  std::vector<std::string> Log() const { return LogMessagesOf(LogPath()); }
+  // Paths of the fake file system other than the executable and the log.
+  std::vector<std::string> OtherFiles() const {
+    std::vector<std::string> out;
+    for (const auto& p : FilePaths())
+      if (p != ExePath() && p != LogPath()) out.push_back(p);
+    return out;
+  }
+};
+
+struct ResultCase {
+  const char* what;
+  std::string commandLine;
+  std::string logged;  // the command text as logged
+  std::string result;  // the result file's bytes
+};
+
+class RunMainResult : public RunMain, public testing::WithParamInterface<ResultCase> {};
+
+TEST_P(RunMainResult, WritesTheResultFileAndEndsTheProcess) {
+  const ResultCase& c = GetParam();
+  ASSERT_TRUE(Run(c.commandLine));
+  EXPECT_EQ(fake.files.Content(ResultPath()), c.result);
+  EXPECT_EQ(OtherFiles(), std::vector<std::string>{ResultPath()}) << "nothing else is left";
+  const auto log = Log();
+  EXPECT_TRUE(
+      InOrder(log, {"MSG : AGENTTYPE : SERVER", "MSG : Command line para is : " + c.logged}));
+  const bool expanded = !c.logged.empty() && c.logged[0] == '%';
+  EXPECT_EQ(InOrder(log, {"MSG : Expanding Environment Variable " + c.logged}), expanded);
+  EXPECT_NE(log.back(), "MSG : Application Ended");
+  EXPECT_EQ(ctx.LogStream, nullptr) << "the log is closed before the process ends";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, RunMainResult,
+    testing::Values(ResultCase{"Token", "%WINDIR%", "%WINDIR%", "C:\\WINDOWS\r\n"},
+                    ResultCase{"OnlySpaces", "     ", "", ""},
+                    ResultCase{"TokenLater", "abc %WINDIR%", "abc %WINDIR%", ""},
+                    ResultCase{"LeadingTab", "\t%WINDIR%", "\t%WINDIR%", ""},
+                    ResultCase{"LeadingQuote", "\"%WINDIR%\"", "\"%WINDIR%\"", ""}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(RunMain, EarlierResultIsReplacedWhole) {
+  fake.files.files[ResultPath()].content = "a much longer earlier result line\r\n";
+  ASSERT_TRUE(Run("%WINDIR%"));
+  EXPECT_EQ(fake.files.Content(ResultPath()), "C:\\WINDOWS\r\n");
+}
+
+TEST_F(RunMain, StartupErrorEndsInTheHandlerWithoutALog) {
+  fake.files.files[ResultPath()].content = "earlier\r\n";
+  fake.files.lockedFolders.insert("C:\\Agent");
+  EXPECT_FALSE(Run("%WINDIR%"));
+  EXPECT_EQ(fake.files.Content(ResultPath()), "earlier\r\n");
+  EXPECT_FALSE(fake.files.FileExists(LogPath()));
+}
+
+TEST_F(RunMain, ResultThatCannotBeCreatedIsAbsent) {
+  fake.files.files[ResultPath()].content = "earlier\r\n";
+  fake.files.lockedFolders.insert("C:\\AGENT~1\\bin");
+  EXPECT_FALSE(Run("%WINDIR%"));
+  EXPECT_EQ(OtherFiles(), std::vector<std::string>{});
+  ctx.LogStream->Close();
+  EXPECT_EQ(Log().back(), "ERR : Main, Permission denied");
+}
+
+// A file system whose moves fail, or whose result file another run deletes between this
+// run's existence test and its delete.
+class ScriptedFiles : public FakeFiles {
+ public:
+  void MoveReplace(const std::string& from, const std::string& to) override {
+    if (moveFails) throw FsoError(fso_error::kPermissionDenied);
+    FakeFiles::MoveReplace(from, to);
+  }
+  void DeleteFile(const std::string& path) override {
+    if (deletedByOtherRun == path) {
+      files.erase(path);
+      throw FsoError(fso_error::kFileNotFound);
+    }
+    FakeFiles::DeleteFile(path);
+  }
+  bool moveFails = false;
+  std::string deletedByOtherRun;
+};
+
+class RunMainScripted : public RunMain {
+ protected:
+  RunMainScripted() {
+    files.folders = fake.files.folders;
+    files.files = fake.files.files;
+    files.versions = fake.files.versions;
+  }
+  bool RunOn(const std::string& commandLine) {
+    Platform p = fake.View();
+    RunContext scripted(Platform{p.registry, p.system, p.environment, p.clock, files, p.wmi, p.net,
+                                 p.process, p.window});
+    fake.process.rawArguments = commandLine;
+    try {
+      Main(scripted);
+      return false;
+    } catch (const ProcessEnded&) {
+      return true;
+    }
+  }
+  ScriptedFiles files;
+};
+
+TEST_F(RunMainScripted, ResultDeletedByAnotherRunIsNoError) {
+  files.files[ResultPath()].content = "other run\r\n";
+  files.deletedByOtherRun = ResultPath();
+  ASSERT_TRUE(RunOn("%WINDIR%"));
+  EXPECT_EQ(files.Content(ResultPath()), "C:\\WINDOWS\r\n");
+}
+
+TEST_F(RunMainScripted, FailedMoveLeavesNoTemporaryFile) {
+  files.files[ResultPath()].content = "earlier\r\n";
+  files.moveFails = true;
+  EXPECT_FALSE(RunOn("%WINDIR%"));
+  for (const auto& [path, file] : files.files)
+    EXPECT_TRUE(path == ExePath() || path == LogPath()) << path;
+  EXPECT_NE(files.Content(LogPath()).find("\tERR : Main, Permission denied\r\n"),
+            std::string::npos);
+}
+
+TEST_F(RunMain, ResultBesideAnExecutableInADriveRoot) {
+  fake.process.folder = "C:\\";
+  fake.files.files[std::string("C:\\") + kPathSep + "qEnv" + kExeSuffix] = {};
+  fake.system.shortPaths["C:\\"] = "C:\\";
+  ASSERT_TRUE(Run("%WINDIR%"));
+  EXPECT_EQ(fake.files.Content(std::string("C:\\") + kPathSep + "EnvironmentVar.txt"),
+            "C:\\WINDOWS\r\n");
+}
+
+TEST_F(RunMain, FolderWithoutShortFormStandsAsItIs) {
+  fake.system.shortPaths.clear();
+  fake.files.files[std::string("C:\\Agent\\bin") + kPathSep + "qEnv" + kExeSuffix] = {};
+  ASSERT_TRUE(Run("%WINDIR%"));
+  EXPECT_EQ(fake.files.Content(std::string("C:\\Agent\\bin") + kPathSep + "EnvironmentVar.txt"),
+            "C:\\WINDOWS\r\n");
+}
+
+TEST_F(RunMain, EntryClosesTheLogAfterTheHandler) {
+  fake.files.files[ResultPath()] = {"earlier\r\n", true};
+  fake.process.rawArguments = "%WINDIR%";
+  EXPECT_EQ(qEnvEntry(fake.View()), 0);
+  EXPECT_EQ(LogMessagesOf(LogPath()).back(), "ERR : Main, Permission denied");
+}
+
+}  // namespace
