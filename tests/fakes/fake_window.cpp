@@ -1,9 +1,9 @@
 #include "fakes/fake_window.h"
 
-bool FakeWindow::ShowModal(const FormSpec& spec, WindowEvents& events) {
+bool FakeWindow::ShowModal(const FormSpec& formSpec, WindowEvents& events) {
   if (!available) return false;
   ++shows;
-  form = spec;
+  form = formSpec;
   captions.clear();
   visible.clear();
   captionChanges.clear();
@@ -11,7 +11,7 @@ bool FakeWindow::ShowModal(const FormSpec& spec, WindowEvents& events) {
   timerIntervalMs = 0;
   ticks = 0;
   closedByForm = closedByUser = false;
-  for (const ControlSpec& c : spec.controls) {
+  for (const ControlSpec& c : formSpec.controls) {
     captions[c.name] = c.caption;
     visible[c.name] = c.visible;
   }

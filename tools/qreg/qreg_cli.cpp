@@ -102,10 +102,10 @@ bool Parse(const Verb& verb, const std::vector<std::string>& args, Command& cmd,
     }
     std::string name = text::LowerAscii(arg);
     name[0] = '/';
-    const SwitchSpec* spec = nullptr;
+    const SwitchSpec* switchDef = nullptr;
     for (const SwitchSpec& s : verb.switches)
-      if (s.name == name) spec = &s;
-    if (!spec) {
+      if (s.name == name) switchDef = &s;
+    if (!switchDef) {
       error = "Invalid switch \"" + arg + "\".";
       return false;
     }
@@ -114,7 +114,7 @@ bool Parse(const Verb& verb, const std::vector<std::string>& args, Command& cmd,
       return false;
     }
     std::string value;
-    if (spec->takesValue) {
+    if (switchDef->takesValue) {
       if (i + 1 >= args.size()) {
         error = "The switch " + name + " needs a value.";
         return false;
