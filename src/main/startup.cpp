@@ -25,6 +25,28 @@ std::string ReadAgentValue(RunContext& ctx, const char* name) {
   return ctx.RegistryAccess().ReadString(kAgentKey, name, ignored);
 }
 
+// Reads one identity value with its log lines; a value the run cannot go on without ends it.
+// The agent type's first line has always read "AGENTYPE", hence a label of its own.
+std::string ReadCheckedAgentValue(RunContext& ctx, const char* valueName,
+                                  const std::string& readingLabel, const std::string& label,
+                                  bool (*valid)(const std::string&)) {
+  subWriteLog(ctx, "MSG : Reading " + readingLabel);
+  std::string value = ReadAgentValue(ctx, valueName);
+  subWriteLog(ctx, "MSG : " + label + " : " + value);
+  if (!valid(value)) {
+    subWriteLog(ctx, "MSG : Invalid " + label);
+    subEndApplication(ctx);
+  }
+  return value;
+}
+
+bool HasLeadingNumber(const std::string& value) {
+  return LeadingNumber(value) != 0;
+}
+bool IsNotBlank(const std::string& value) {
+  return !text::Trim(value).empty();
+}
+
 // Every piece between the separators; an empty text has none.
 std::vector<std::string> SplitAll(const std::string& s, const std::string& sep) {
   std::vector<std::string> pieces;
@@ -111,37 +133,11 @@ void subInitialize(RunContext& ctx) {
   subWriteLog(ctx, "MSG : Exe Version :: " + ctx.ExeVersion);
   subWriteLog(ctx, "MSG : QARN installation path : " + ctx.AgentInstallPath);
 
-  subWriteLog(ctx, "MSG : Reading MEMBERID");
-  ctx.AgentMemberId = ReadAgentValue(ctx, "Memberid");
-  subWriteLog(ctx, "MSG : MEMBERID : " + ctx.AgentMemberId);
-  if (LeadingNumber(ctx.AgentMemberId) == 0) {
-    subWriteLog(ctx, "MSG : Invalid MEMBERID");
-    subEndApplication(ctx);
-  }
-
-  subWriteLog(ctx, "MSG : Reading SITEID");
-  ctx.AgentSiteId = ReadAgentValue(ctx, "SITEID");
-  subWriteLog(ctx, "MSG : SITEID : " + ctx.AgentSiteId);
-  if (LeadingNumber(ctx.AgentSiteId) == 0) {
-    subWriteLog(ctx, "MSG : Invalid SITEID");
-    subEndApplication(ctx);
-  }
-
-  subWriteLog(ctx, "MSG : Reading REGID");
-  ctx.AgentRegId = ReadAgentValue(ctx, "RegID");
-  subWriteLog(ctx, "MSG : REGID : " + ctx.AgentRegId);
-  if (LeadingNumber(ctx.AgentRegId) == 0) {
-    subWriteLog(ctx, "MSG : Invalid REGID");
-    subEndApplication(ctx);
-  }
-
-  subWriteLog(ctx, "MSG : Reading AGENTYPE");
-  ctx.AgentType = ReadAgentValue(ctx, "TYPE");
-  subWriteLog(ctx, "MSG : AGENTTYPE : " + ctx.AgentType);
-  if (text::Trim(ctx.AgentType).empty()) {
-    subWriteLog(ctx, "MSG : Invalid AGENTTYPE");
-    subEndApplication(ctx);
-  }
+  ctx.AgentMemberId =
+      ReadCheckedAgentValue(ctx, "Memberid", "MEMBERID", "MEMBERID", HasLeadingNumber);
+  ctx.AgentSiteId = ReadCheckedAgentValue(ctx, "SITEID", "SITEID", "SITEID", HasLeadingNumber);
+  ctx.AgentRegId = ReadCheckedAgentValue(ctx, "RegID", "REGID", "REGID", HasLeadingNumber);
+  ctx.AgentType = ReadCheckedAgentValue(ctx, "TYPE", "AGENTYPE", "AGENTTYPE", IsNotBlank);
 
   subRegisterMSXML(ctx);
 }

@@ -30,6 +30,12 @@ struct clsRegistryAccess::WriterTraits {
     static const WriterTraits w = traits;                                                      \
     return WriteValue(w, std::move(sPath), std::move(sName), std::move(sValue), 0, sErr);      \
   }
+#define QENV_DWORD_WRITER(fn, traits)                                                           \
+  std::int32_t clsRegistryAccess::fn(std::string sPath, std::string sName, std::int32_t lValue, \
+                                     std::string& sErr) {                                       \
+    static const WriterTraits w = traits;                                                       \
+    return WriteValue(w, std::move(sPath), std::move(sName), "", lValue, sErr);                 \
+  }
 
 namespace {
 constexpr const char* kSzOpen = "Error while opening the REG_SZ key, ";
@@ -38,6 +44,9 @@ constexpr const char* kBinSet = "Error while setting the value for REG_BINARY ";
 constexpr const char* kBinGuard = "Error while setting the value for REG_BINARY, ";
 constexpr const char* kMultiSet = "Error while setting the value for REG_MULTI_SZ ";
 constexpr const char* kMultiGuard = "Error while setting the value for REG_MULTI_SZ, ";
+// The DWORD writers' set failure has always said "string".
+constexpr const char* kDwordStringSet = "Error while setting the value for string ";
+constexpr const char* kDwordSet = "Error while setting the value for DWORD ";
 
 // Hex text that StrToBin would turn into other bytes than the caller wrote: characters
 // that are not hex digits, or an odd number of digits.
@@ -64,36 +73,14 @@ QENV_WRITER(WriteBinary, (WriterTraits{"WriteBinary", "MSG : WriteBinary, path:"
     reg::kBinary, WriteData::Binary, kBinOpen, kBinSet, kBinGuard}))
 QENV_WRITER(WriteBinary64bit, (WriterTraits{"WriteBinary64bit", "MSG : WriteBinary64bit, path:",
     true, false, reg::kBinary, WriteData::Binary, kBinOpen, kBinSet, kBinGuard}))
+QENV_DWORD_WRITER(WriteDWORD, (WriterTraits{"WriteDWORD", "MSG : WriteDWORD, path:", false,
+    false, reg::kDword, WriteData::Dword, nullptr, kDwordStringSet, kDwordSet}))
+QENV_DWORD_WRITER(WriteDWORD64Bit, (WriterTraits{"WriteDWORD64Bit",
+    "MSG : WriteDWORD64Bit, path:", true, false, reg::kDword, WriteData::Dword, nullptr,
+    kDwordStringSet, kDwordSet}))
 // clang-format on
 #undef QENV_WRITER
-
-std::int32_t clsRegistryAccess::WriteDWORD(std::string sPath, std::string sName,
-                                           std::int32_t lValue, std::string& sErr) {
-  static const WriterTraits w{"WriteDWORD",
-                              "MSG : WriteDWORD, path:",
-                              false,
-                              false,
-                              reg::kDword,
-                              WriteData::Dword,
-                              nullptr,
-                              "Error while setting the value for string ",
-                              "Error while setting the value for DWORD "};
-  return WriteValue(w, std::move(sPath), std::move(sName), "", lValue, sErr);
-}
-
-std::int32_t clsRegistryAccess::WriteDWORD64Bit(std::string sPath, std::string sName,
-                                                std::int32_t lValue, std::string& sErr) {
-  static const WriterTraits w{"WriteDWORD64Bit",
-                              "MSG : WriteDWORD64Bit, path:",
-                              true,
-                              false,
-                              reg::kDword,
-                              WriteData::Dword,
-                              nullptr,
-                              "Error while setting the value for string ",
-                              "Error while setting the value for DWORD "};
-  return WriteValue(w, std::move(sPath), std::move(sName), "", lValue, sErr);
-}
+#undef QENV_DWORD_WRITER
 
 std::int32_t clsRegistryAccess::WriteValue(const WriterTraits& w, std::string sPath,
                                            std::string sName, std::string sValue,

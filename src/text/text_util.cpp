@@ -50,34 +50,33 @@ bool ContainsNoCase(const std::string& hay, const std::string& needle) {
   return FindNoCase(hay, needle) != std::string::npos;
 }
 
-std::string ReplaceNoCase(const std::string& s, const std::string& from, const std::string& to) {
-  if (from.empty()) return s;
+namespace {
+// Every match of `from` that find(pos) reports, left to right, replaced by `to`.
+template <typename Find>
+std::string ReplaceEach(const std::string& s, std::size_t fromSize, const std::string& to,
+                        Find find) {
   std::string out;
   std::size_t pos = 0;
   for (;;) {
-    const std::size_t hit = FindNoCase(s, from, pos);
+    const std::size_t hit = find(pos);
     if (hit == std::string::npos) break;
     out.append(s, pos, hit - pos);
     out += to;
-    pos = hit + from.size();
+    pos = hit + fromSize;
   }
   out.append(s, pos, std::string::npos);
   return out;
 }
+}  // namespace
+
+std::string ReplaceNoCase(const std::string& s, const std::string& from, const std::string& to) {
+  if (from.empty()) return s;
+  return ReplaceEach(s, from.size(), to, [&](std::size_t pos) { return FindNoCase(s, from, pos); });
+}
 
 std::string ReplaceAll(const std::string& s, const std::string& from, const std::string& to) {
   if (from.empty()) return s;
-  std::string out;
-  std::size_t pos = 0;
-  for (;;) {
-    const std::size_t hit = s.find(from, pos);
-    if (hit == std::string::npos) break;
-    out.append(s, pos, hit - pos);
-    out += to;
-    pos = hit + from.size();
-  }
-  out.append(s, pos, std::string::npos);
-  return out;
+  return ReplaceEach(s, from.size(), to, [&](std::size_t pos) { return s.find(from, pos); });
 }
 
 }  // namespace text
