@@ -20,8 +20,16 @@ std::vector<std::string> FakeRun::LogLines() {
     ctx.LogStream->Close();
     ctx.LogStream = fake.files.OpenTextFile(kLogPath, IOMode::ForAppending, false);
   }
+  return SplitLogLines(fake.files.Content(kLogPath));
+}
+
+std::vector<std::string> FakeRun::LogMessages() {
+  LogLines();  // writes the buffer out
+  return LogMessagesIn(fake.files.Content(kLogPath));
+}
+
+std::vector<std::string> SplitLogLines(const std::string& content) {
   std::vector<std::string> lines;
-  const std::string content = fake.files.Content(kLogPath);
   std::size_t pos = 0;
   while (pos < content.size()) {
     std::size_t end = content.find("\r\n", pos);
@@ -35,9 +43,9 @@ std::vector<std::string> FakeRun::LogLines() {
   return lines;
 }
 
-std::vector<std::string> FakeRun::LogMessages() {
+std::vector<std::string> LogMessagesIn(const std::string& content) {
   std::vector<std::string> out;
-  for (const auto& line : LogLines()) {
+  for (const auto& line : SplitLogLines(content)) {
     const std::size_t tab = line.find('\t');
     out.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
   }

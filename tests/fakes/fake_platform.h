@@ -32,6 +32,11 @@ struct FakePlatform {
   }
 };
 
+// A log file's lines, each without its CR LF.
+std::vector<std::string> SplitLogLines(const std::string& content);
+// A log file's messages: each line's part after the stamp and the tab.
+std::vector<std::string> LogMessagesIn(const std::string& content);
+
 // A run context on fakes with the log open on the file "log.txt"; LogLines() reads back
 // what was written (each line without its CR LF).
 class FakeRun {

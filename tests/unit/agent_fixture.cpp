@@ -37,18 +37,7 @@ void AgentFixture::DeleteAgentValue(const std::string& name) {
 }
 
 std::vector<std::string> AgentFixture::LogMessagesOf(const std::string& path) const {
-  std::vector<std::string> out;
-  const std::string content = fake.files.Content(path);
-  std::size_t pos = 0;
-  while (pos < content.size()) {
-    std::size_t end = content.find("\r\n", pos);
-    if (end == std::string::npos) end = content.size();
-    const std::string line = content.substr(pos, end - pos);
-    const std::size_t tab = line.find('\t');
-    out.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
-    pos = end + 2;
-  }
-  return out;
+  return LogMessagesIn(fake.files.Content(path));
 }
 
 std::vector<std::string> AgentFixture::FilePaths() const {

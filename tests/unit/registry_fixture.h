@@ -89,17 +89,7 @@ class RegistryTest : public ::testing::Test {
     ctx.LogStream->Close();
     const std::string content = fake.files.Content("log.txt");
     ctx.LogStream = fake.files.CreateTextFile("log.txt", true);
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < content.size()) {
-      std::size_t end = content.find("\r\n", pos);
-      if (end == std::string::npos) end = content.size();
-      const std::string line = content.substr(pos, end - pos);
-      const std::size_t tab = line.find('\t');
-      lines.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
-      pos = end + 2;
-    }
-    return lines;
+    return LogMessagesIn(content);
   }
 
   FakePlatform fake;
