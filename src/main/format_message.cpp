@@ -7,7 +7,7 @@
 #include "text/buffer_text.h"
 
 std::string fncFormatMessage(RunContext& ctx, std::int32_t code) {
-  const std::string codeText = std::to_string(code);
+  std::string codeText = std::to_string(code);
   try {
     std::string buffer(257, '\0');
     const std::uint32_t n =

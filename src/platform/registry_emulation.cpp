@@ -255,7 +255,9 @@ long EmulatedRegistry::QueryValueEx(RegKey key, const std::string& name, std::ui
       *size = length;
       return win32_error::kMoreData;
     }
-    if (length) std::memcpy(data, value.data.data(), length);
+    // Raw value bytes; TerminateString adds the NUL that text types get.
+    if (length)
+      std::memcpy(data, value.data.data(), length);  // NOLINT(bugprone-not-null-terminated-result)
     TerminateString(value, data, *size);
   }
   if (size) *size = length;
@@ -317,7 +319,9 @@ long EmulatedRegistry::EnumValue(RegKey key, std::uint32_t index, char* name,
     return win32_error::kMoreData;
   }
   if (data) {
-    if (length) std::memcpy(data, value.data.data(), length);
+    // Raw value bytes; TerminateString adds the NUL that text types get.
+    if (length)
+      std::memcpy(data, value.data.data(), length);  // NOLINT(bugprone-not-null-terminated-result)
     TerminateString(value, data, *dataSize);
   }
   if (dataSize) *dataSize = length;

@@ -30,7 +30,7 @@ class BufferedTextStream : public TextStream {
 
  private:
   void Flush();
-  static constexpr std::size_t kFlushAt = 64 * 1024;
+  static constexpr std::size_t kFlushAt = std::size_t{64} * 1024;
   Kind kind_;
   std::string buffer_;
   std::size_t readPos_ = 0;

@@ -16,7 +16,6 @@ std::string NativePath(const std::string& path) {
 long FsoNumberForErrno(int err) {
   switch (err) {
     case ENOENT:
-      return fso_error::kPathNotFound;
     case ENOTDIR:
       return fso_error::kPathNotFound;
     case EACCES:

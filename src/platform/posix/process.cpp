@@ -124,6 +124,7 @@ class PosixProcess final : public Process {
     std::vector<std::string> args = SplitCommandLine(commandLine);
     if (args.empty()) args.push_back(program);
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;

@@ -45,7 +45,7 @@ std::string HostDomain() {
   }
   char domain[256] = {};
   if (::getdomainname(domain, sizeof domain - 1) == 0) {
-    const std::string d(domain);
+    std::string d(domain);
     if (!d.empty() && d != "(none)") return d;
   }
   return "";
