@@ -149,7 +149,24 @@ SqliteStorage::~SqliteStorage() {
   Disconnect();
 }
 
+std::int64_t SqliteStorage::DataVersion() {
+  Query q(*this, "PRAGMA data_version");
+  return q.Step() == win32_error::kSuccess ? q.ColumnInt(0) : -1;
+}
+
+bool SqliteStorage::Continues(const ListingCursor& cursor, KeyId key, std::uint32_t index,
+                              std::int64_t version) const {
+  return cursor.valid && version >= 0 && cursor.dataVersion == version && cursor.key == key &&
+         index > 0 && cursor.index == index - 1;
+}
+
+void SqliteStorage::ForgetListings() {
+  children_.valid = false;
+  values_.valid = false;
+}
+
 void SqliteStorage::Disconnect() {
+  ForgetListings();
   for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
   statements_.clear();
   if (db_) sqlite3_close(db_);
@@ -253,6 +270,7 @@ long SqliteStorage::CreateSchema() {
 }
 
 long SqliteStorage::BeginWrite() {
+  ForgetListings();
   if (db_ && sqlite3_db_readonly(db_, "main")) Disconnect();  // opened for reading only
   long rc = Connect(true);
   if (rc == win32_error::kSuccess) rc = Exec("BEGIN IMMEDIATE");
@@ -261,12 +279,14 @@ long SqliteStorage::BeginWrite() {
 }
 
 long SqliteStorage::Commit() {
+  ForgetListings();
   const long rc = Exec("COMMIT");
   if (rc == win32_error::kSuccess) writing_ = false;
   return rc;
 }
 
 void SqliteStorage::Rollback() {
+  ForgetListings();
   if (writing_ && db_) Exec("ROLLBACK");
   writing_ = false;
 }
@@ -291,6 +311,7 @@ long SqliteStorage::FindChild(KeyId parent, const std::string& folded, KeyId& ch
 
 long SqliteStorage::AddChild(KeyId parent, const std::string& name, const std::string& folded,
                              KeyId& child) {
+  ForgetListings();
   const long rc = Query(*this, "INSERT INTO keys (parent, name, fold) VALUES (?, ?, ?)")
                       .Int(parent)
                       .Text(name)
@@ -303,9 +324,25 @@ long SqliteStorage::AddChild(KeyId parent, const std::string& name, const std::s
 long SqliteStorage::ChildAt(KeyId parent, std::uint32_t index, std::string& name) {
   long rc = Connect(false);
   if (rc != win32_error::kSuccess || empty_) return rc ? rc : win32_error::kNoMoreItems;
-  Query q(*this, "SELECT name FROM keys WHERE parent = ? ORDER BY fold LIMIT 1 OFFSET ?");
-  rc = q.Int(parent).Int(index).Step();
-  if (rc == win32_error::kSuccess) name = q.ColumnBytes(0);
+  const std::int64_t version = DataVersion();
+  std::string fold;
+  if (Continues(children_, parent, index, version)) {
+    Query q(*this,
+            "SELECT name, fold FROM keys WHERE parent = ? AND fold > ? ORDER BY fold LIMIT 1");
+    rc = q.Int(parent).Blob(children_.fold).Step();
+    if (rc == win32_error::kSuccess) {
+      name = q.ColumnBytes(0);
+      fold = q.ColumnBytes(1);
+    }
+  } else {
+    Query q(*this, "SELECT name, fold FROM keys WHERE parent = ? ORDER BY fold LIMIT 1 OFFSET ?");
+    rc = q.Int(parent).Int(index).Step();
+    if (rc == win32_error::kSuccess) {
+      name = q.ColumnBytes(0);
+      fold = q.ColumnBytes(1);
+    }
+  }
+  children_ = {rc == win32_error::kSuccess, parent, index, std::move(fold), version};
   return rc == win32_error::kFileNotFound ? win32_error::kNoMoreItems : rc;
 }
 
@@ -319,6 +356,7 @@ long SqliteStorage::HasChildren(KeyId key, bool& any) {
 }
 
 long SqliteStorage::RemoveKey(KeyId key) {
+  ForgetListings();
   long rc = Query(*this, "DELETE FROM key_values WHERE key = ?").Int(key).Run();
   if (rc == win32_error::kSuccess)
     rc = Query(*this, "DELETE FROM keys WHERE id = ?").Int(key).Run();
@@ -340,6 +378,7 @@ long SqliteStorage::GetValue(KeyId key, const std::string& folded, StoredValue& 
 }
 
 long SqliteStorage::PutValue(KeyId key, const std::string& folded, const StoredValue& value) {
+  ForgetListings();
   return Query(*this,
                "INSERT INTO key_values (key, fold, name, type, data) VALUES (?, ?, ?, ?, ?) "
                "ON CONFLICT (key, fold) DO UPDATE SET type = excluded.type, data = excluded.data")
@@ -352,6 +391,7 @@ long SqliteStorage::PutValue(KeyId key, const std::string& folded, const StoredV
 }
 
 long SqliteStorage::RemoveValue(KeyId key, const std::string& folded) {
+  ForgetListings();
   long rc =
       Query(*this, "DELETE FROM key_values WHERE key = ? AND fold = ?").Int(key).Blob(folded).Run();
   if (rc == win32_error::kSuccess && sqlite3_changes(db_) == 0) rc = win32_error::kFileNotFound;
@@ -361,13 +401,27 @@ long SqliteStorage::RemoveValue(KeyId key, const std::string& folded) {
 long SqliteStorage::ValueAt(KeyId key, std::uint32_t index, StoredValue& value) {
   long rc = Connect(false);
   if (rc != win32_error::kSuccess || empty_) return rc ? rc : win32_error::kNoMoreItems;
-  Query q(*this,
-          "SELECT name, type, data FROM key_values WHERE key = ? ORDER BY fold LIMIT 1 OFFSET ?");
-  rc = q.Int(key).Int(index).Step();
-  if (rc == win32_error::kSuccess) {
+  const std::int64_t version = DataVersion();
+  std::string fold;
+  auto take = [&](Query& q) {
     value.name = q.ColumnBytes(0);
     value.type = static_cast<std::uint32_t>(q.ColumnInt(1));
     value.data = q.ColumnBytes(2);
+    fold = q.ColumnBytes(3);
+  };
+  if (Continues(values_, key, index, version)) {
+    Query q(*this,
+            "SELECT name, type, data, fold FROM key_values WHERE key = ? AND fold > ? "
+            "ORDER BY fold LIMIT 1");
+    rc = q.Int(key).Blob(values_.fold).Step();
+    if (rc == win32_error::kSuccess) take(q);
+  } else {
+    Query q(*this,
+            "SELECT name, type, data, fold FROM key_values WHERE key = ? ORDER BY fold "
+            "LIMIT 1 OFFSET ?");
+    rc = q.Int(key).Int(index).Step();
+    if (rc == win32_error::kSuccess) take(q);
   }
+  values_ = {rc == win32_error::kSuccess, key, index, std::move(fold), version};
   return rc == win32_error::kFileNotFound ? win32_error::kNoMoreItems : rc;
 }

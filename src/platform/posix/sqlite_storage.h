@@ -45,7 +45,26 @@ class SqliteStorage final : public RegistryStorage {
   void Disconnect();
   sqlite3_stmt* Prepared(const char* sql);
 
+  // Where the last listing call stopped, so that the next index continues from its name
+  // instead of counting the rows before it again (a listing of n entries would cost n^2
+  // row steps). Only valid while the database is unchanged: every write of this connection
+  // forgets it, and data_version tells of a commit by another.
+  struct ListingCursor {
+    bool valid = false;
+    KeyId key = 0;
+    std::uint32_t index = 0;
+    std::string fold;
+    std::int64_t dataVersion = 0;
+  };
+  // The database's change counter as this connection sees it; -1 when it cannot be read.
+  std::int64_t DataVersion();
+  bool Continues(const ListingCursor& cursor, KeyId key, std::uint32_t index,
+                 std::int64_t version) const;
+  void ForgetListings();
+
   std::string file_;
+  ListingCursor children_;
+  ListingCursor values_;
   sqlite3* db_ = nullptr;
   bool empty_ = false;
   bool writing_ = false;

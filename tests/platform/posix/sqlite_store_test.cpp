@@ -2,12 +2,14 @@
 // one file, a writer killed halfway, files that are no store.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "platform/posix/registry_store.h"
 
@@ -204,3 +206,75 @@ TEST_F(SqliteStore, TheProductsStoreIsNamedByQenvRegistryElseBesideTheExecutable
   for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(besideTool.string() + suffix);
 }
 }  // namespace
+
+namespace {
+std::string SubkeyAt(Registry& registry, RegKey key, std::uint32_t index) {
+  char name[256] = {};
+  std::uint32_t size = sizeof name;
+  const long rc = registry.EnumKeyEx(key, index, name, &size);
+  return rc == 0 ? std::string(name, size) : "<" + std::to_string(rc) + ">";
+}
+std::string ValueNameAt(Registry& registry, RegKey key, std::uint32_t index) {
+  char name[256] = {};
+  std::uint32_t size = sizeof name;
+  const long rc = registry.EnumValue(key, index, name, &size, nullptr, nullptr, nullptr);
+  return rc == 0 ? std::string(name, size) : "<" + std::to_string(rc) + ">";
+}
+}  // namespace
+
+// A listing goes on from the entry it reached rather than counting from the start again;
+// what changed in between, by this process or another, must still show as an index into
+// the list as it now stands.
+TEST_F(SqliteStore, ListingsByIndexFollowChangesMadeBetweenTwoCalls) {
+  auto lister = posix::OpenRegistryStore(file_);
+  auto other = posix::OpenRegistryStore(file_);
+  RegKey key = 0, otherKey = 0, sub = 0;
+  ASSERT_EQ(0, lister->CreateKey(reg::kCurrentUser, "Software\\List", key));
+  for (const char* name : {"f", "B", "d"}) {
+    ASSERT_EQ(0, lister->CreateKey(key, name, sub));
+    lister->CloseKey(sub);
+    ASSERT_EQ(0, SetText(*lister, key, name, "x"));
+  }
+  ASSERT_EQ(0, other->OpenKeyEx(reg::kCurrentUser, "Software\\List", reg::kKeyAllAccess, otherKey));
+
+  EXPECT_EQ("B", SubkeyAt(*lister, key, 0));
+  EXPECT_EQ("d", SubkeyAt(*lister, key, 1));
+  ASSERT_EQ(0, other->CreateKey(otherKey, "c", sub));  // another connection: B c d f
+  other->CloseKey(sub);
+  EXPECT_EQ("d", SubkeyAt(*lister, key, 2));
+  EXPECT_EQ("f", SubkeyAt(*lister, key, 3));
+  ASSERT_EQ(0, lister->CreateKey(key, "a", sub));  // this connection: a B c d f
+  lister->CloseKey(sub);
+  EXPECT_EQ("f", SubkeyAt(*lister, key, 4));
+  EXPECT_EQ("<259>", SubkeyAt(*lister, key, 5));
+
+  EXPECT_EQ("B", ValueNameAt(*lister, key, 0));
+  ASSERT_EQ(0, other->DeleteValue(otherKey, "b"));  // d f
+  EXPECT_EQ("f", ValueNameAt(*lister, key, 1));
+  ASSERT_EQ(0, SetText(*lister, key, "e", "x"));  // d e f
+  EXPECT_EQ("f", ValueNameAt(*lister, key, 2));
+  EXPECT_EQ("<259>", ValueNameAt(*lister, key, 3));
+  other->CloseKey(otherKey);
+  lister->CloseKey(key);
+}
+
+TEST_F(SqliteStore, AWholeListingOfManyKeysComesInOrderOnce) {
+  auto registry = posix::OpenRegistryStore(file_);
+  RegKey key = 0, sub = 0;
+  ASSERT_EQ(0, registry->CreateKey(reg::kCurrentUser, "Software\\Many", key));
+  std::vector<std::string> expected;
+  for (int i = 0; i < 300; ++i) expected.push_back("k" + std::to_string(1000 + (i * 7919) % 300));
+  for (const std::string& name : expected) {
+    ASSERT_EQ(0, registry->CreateKey(key, name, sub));
+    registry->CloseKey(sub);
+  }
+  std::sort(expected.begin(), expected.end());
+  std::vector<std::string> listed;
+  for (std::uint32_t i = 0;; ++i) {
+    const std::string name = SubkeyAt(*registry, key, i);
+    if (name == "<259>") break;
+    listed.push_back(name);
+  }
+  EXPECT_EQ(expected, listed);
+  registry->CloseKey(key);
+}

@@ -1,0 +1,47 @@
+#include "bench_run.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/files.h"
+
+namespace {
+std::string LogPath(const std::string& folder) {
+  return folder + "/bench_log.txt";
+}
+}  // namespace
+
+BenchRun::BenchRun() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "qenv-bench-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
+  folder_ = pattern;
+  ::setenv("QENV_REGISTRY", StorePath().c_str(), 1);
+  static char name[] = "qEnv";
+  static char* argv[] = {name, nullptr};
+  services_ = CreatePlatformServices(1, argv);
+  ctx_ = std::make_unique<RunContext>(services_->View());
+  ctx_->AgentInstallPath = folder_ + "/";
+  ctx_->AgentRegId = "1234";
+  ctx_->AgentMemberId = "42";
+  ctx_->AgentSiteId = "7";
+  ctx_->AgentType = "Server";
+}
+
+BenchRun::~BenchRun() {
+  ctx_.reset();
+  services_.reset();
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+void BenchRun::OpenLog() {
+  ctx_->LogStream = ctx_->platform.files.OpenTextFile(LogPath(folder_), IOMode::ForAppending, true);
+}
+
+void BenchRun::ResetLog() {
+  if (ctx_->LogStream) ctx_->LogStream->Close();
+  ctx_->LogStream.reset();
+  std::filesystem::resize_file(LogPath(folder_), 0);
+  OpenLog();
+}
