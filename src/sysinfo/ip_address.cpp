@@ -15,6 +15,22 @@
 
 namespace {
 constexpr std::uint16_t kSocketsVersion = 0x0010;
+constexpr std::size_t kShownOfOutput = 200;
+
+// The first line of a command's output that holds more than blanks: what a lookup that
+// took no address shows of the output, so that the log tells a command that is missing or
+// failed ("ipconfig: not found") from one that listed nothing.
+void KeepFirstText(const std::string& line, std::string& first) {
+  if (first.empty() && line.find_first_not_of(" \t\r") != std::string::npos) first = line;
+}
+
+std::string NothingFoundLine(const std::string& command, const std::string& first) {
+  if (first.empty()) return "MSG : " + command + " gave no address, it wrote nothing";
+  std::string shown = first.substr(0, kShownOfOutput);
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20) c = '?';
+  return "MSG : " + command + " gave no address, it wrote: " + shown;
+}
 }  // namespace
 
 std::string clsIPAddress::fncGetMachineName() {
@@ -84,15 +100,21 @@ void clsIPAddress::SubGetIPFromIPConfig() {
     ctx_.gstrIPAddress.clear();
     if (!RunToScratch("ipconfig", scratch)) return;
     auto stream = ctx_.platform.files.OpenTextFile(scratch, IOMode::ForReading, false);
+    bool found = false;
+    std::string first;
     while (!stream->AtEndOfStream()) {
       std::string address;
-      if (!IpConfigLineAddress(stream->ReadLine(), address)) continue;
+      const std::string line = stream->ReadLine();
+      KeepFirstText(line, first);
+      if (!IpConfigLineAddress(line, address)) continue;
+      found = true;
       const std::string joined =
           text::Trim(ctx_.gstrIPAddress).empty() ? address : ctx_.gstrIPAddress + "," + address;
       ctx_.gstrIPAddress = joined;
       subWriteLog(ctx_, "MSG : IPConfig :: " + ctx_.gstrIPAddress);
       if (text::Trim(ctx_.gstrIPAddress) == "127.0.0.1") ctx_.gstrIPAddress.clear();
     }
+    if (!found) subWriteLog(ctx_, NothingFoundLine("ipconfig", first));
   } catch (const std::exception& e) {
     subWriteLog(ctx_, std::string("ERR : SubGetIPFromIPConfig, ") + e.what());
   }
@@ -104,12 +126,18 @@ void clsIPAddress::SubGetIPFromNbtStat() {
     const std::string scratch = ScratchPath();
     if (!RunToScratch("NBTSTAT -A", scratch)) return;
     auto stream = ctx_.platform.files.OpenTextFile(scratch, IOMode::ForReading, false);
+    bool found = false;
+    std::string first;
     while (!stream->AtEndOfStream()) {
       std::string address;
-      if (!NbtStatLineAddress(stream->ReadLine(), address)) continue;
+      const std::string line = stream->ReadLine();
+      KeepFirstText(line, first);
+      if (!NbtStatLineAddress(line, address)) continue;
+      found = true;
       ctx_.gstrIPAddress = address;
       subWriteLog(ctx_, "MSG : NBTSTAT::" + ctx_.gstrIPAddress);
     }
+    if (!found) subWriteLog(ctx_, NothingFoundLine("NBTSTAT -A", first));
   } catch (const std::exception& e) {
     subWriteLog(ctx_, std::string("ERR : SubGetIPFromNbtStat, ") + e.what());
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "fakes/fake_platform.h"
+#include "fakes/in_order.h"
 
 namespace {
 
@@ -136,6 +137,33 @@ TEST_F(IpAddress, NothingFoundIsAnEmptyAddress) {
   Discover();
   EXPECT_EQ(run.ctx.gstrIPAddress, "");
   EXPECT_EQ(run.fake.process.started.size(), 2u);
+}
+
+// A lookup that takes no address says so, with the opening of what the command wrote: the
+// shell's "not found" for a missing command, nothing at all, or bytes made printable.
+TEST_F(IpAddress, LookupThatFindsNothingLogsWhatTheCommandWrote) {
+  ipconfig = "\r\n   \r\n/bin/sh: 1: ipconfig: not found\r\nsecond line\r\n";
+  nbtstat = std::string("\x01\x1b[0m") + std::string(300, 'z') + "\r\n";
+  Discover();
+  auto log = run.LogMessages();
+  EXPECT_TRUE(
+      InOrder(log, {"MSG : Executing shell for " + kIpConfigLine,
+                    "MSG : ipconfig gave no address, it wrote: /bin/sh: 1: ipconfig: not found",
+                    "MSG : Executing shell for " + kNbtStatLine,
+                    "MSG : NBTSTAT -A gave no address, it wrote: ??[0m" + std::string(195, 'z')}));
+
+  nbtstat.clear();
+  Discover();
+  log = run.LogMessages();
+  EXPECT_EQ(log.back(), "MSG : NBTSTAT -A gave no address, it wrote nothing");
+}
+
+TEST_F(IpAddress, LookupThatTakesAnAddressAddsNoSuchLine) {
+  ipconfig = "IPv4 Address. . . : 127.0.0.1\r\n";  // taken, then dropped as the whole list
+  nbtstat = "Node IpAddress: [10.1.1.1] Scope Id: []\r\n";
+  Discover();
+  for (const std::string& line : run.LogMessages())
+    EXPECT_EQ(line.find("gave no address"), std::string::npos) << line;
 }
 
 TEST_F(IpAddress, CommandThatDoesNotStartOrWritesNoFileIsLogged) {
