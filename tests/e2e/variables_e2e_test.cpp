@@ -3,15 +3,20 @@
 // A name whose value is an error where the test runs must give that exact "ERR : " line.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "agent_install.h"
 #include "expand/catalogue.h"
 #include "host_facts.h"
+#include "platform/test_support.h"
 
 namespace {
 
@@ -194,6 +199,87 @@ INSTANTIATE_TEST_SUITE_P(Clock, ClockName,
                          testing::Values(ClockRow{"DATE_YYYYMMDD", "%Y%m%d"},
                                          ClockRow{"TIME", "%H:%M:%S"}, ClockRow{"DAY", "%A"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Variables of this process (which the runs inherit) set or removed for one test.
+class ScopedVariables {
+ public:
+  ScopedVariables(std::initializer_list<std::pair<std::string, std::optional<std::string>>> set) {
+    for (const auto& [name, value] : set) {
+      const char* old = std::getenv(name.c_str());
+      saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+      Apply(name, value);
+    }
+  }
+  ~ScopedVariables() {
+    for (const auto& [name, value] : saved_) Apply(name, value);
+  }
+
+ private:
+  static void Apply(const std::string& name, const std::optional<std::string>& value) {
+    if (value)
+      test_support::SetProcessVariable(name, *value);
+    else
+      test_support::UnsetProcessVariable(name);
+  }
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+struct ProfileCase {
+  const char* what;
+  const char* allUsersProfile;
+  std::string result;  // of %PROFILEDIRDU%|%PROFILESDIR%, no CR LF
+};
+
+class ProfileVariables : public testing::TestWithParam<ProfileCase> {};
+
+// The folders of an environment as Windows XP gave it, where "\All Users" names the
+// shared profile.
+TEST_P(ProfileVariables, FollowTheAllUsersProfileFolder) {
+  ScopedVariables env{{"ALLUSERSPROFILE", GetParam().allUsersProfile}};
+  AgentInstall agent;
+  agent.Run(" %PROFILEDIRDU%|%PROFILESDIR%");
+  EXPECT_EQ(agent.Result(), GetParam().result + "\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Environments, ProfileVariables,
+    testing::Values(
+        ProfileCase{"WindowsXp", "C:\\Documents and Settings\\All Users",
+                    "C:\\Documents and Settings\\Default User|C:\\Documents and Settings"},
+        // found whatever the case, replaced only where spelt exactly
+        ProfileCase{"OtherLetterCase", "C:\\Documents and Settings\\ALL USERS",
+                    "C:\\Documents and Settings\\ALL USERS|C:\\Documents and Settings\\ALL "
+                    "USERS"},
+        // nothing left of the folder once "\All Users" is gone
+        ProfileCase{"OnlyAllUsers", "\\All Users", NoValue("PROFILESDIR")}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(AppDataVariable, WithoutTheVariableIsTheProfileFoldersApplicationData) {
+  // The Linux build answers an unset APPDATA from these before it is ever blank.
+  ScopedVariables env(
+      {{"APPDATA", std::nullopt}, {"XDG_CONFIG_HOME", std::nullopt}, {"HOME", std::nullopt}});
+  AgentInstall agent;
+  agent.Run(" %APPDATA%");
+  EXPECT_EQ(agent.Result(), host::ProfileFolder() + host::PathSeparator() + "Application Data\r\n");
+}
+
+// What an agent writes: several names in one line, one of them with blanks inside its
+// signs and in lower case.
+TEST(CatalogueLine, SeveralNamesInOneRun) {
+  AgentInstall agent;
+  agent.Run(" %COMPUTERNAME%_% username %_%OsType%.%QARNAGENTID%");
+  EXPECT_EQ(agent.Result(), host::ComputerName() + "_" + host::UserName() + "_" +
+                                host::Os().typeName + ".1234\r\n");
+}
+
+// Blanks inside the signs reach the registry as part of the value name, which exists
+// nowhere.
+TEST(CatalogueLine, ComspecWithBlanksInsideTheSignsHasNoValue) {
+  AgentInstall agent;
+  host::PrepareRegistry(agent);
+  agent.Run(" % COMSPEC %");
+  EXPECT_EQ(agent.Result(), NoValue("COMSPEC") + "\r\n");
+}
 
 TEST(CatalogueNames, EveryNameOfTheCatalogueIsChecked) {
   std::set<std::string> checked;
