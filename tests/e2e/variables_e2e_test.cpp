@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -150,6 +151,11 @@ std::vector<Row> Rows() {
   };
 }
 
+// Test names show the variable rather than the row's bytes.
+void PrintTo(const Row& row, std::ostream* os) {
+  *os << row.name;
+}
+
 class CatalogueName : public testing::TestWithParam<Row> {};
 
 TEST_P(CatalogueName, GivesWhatTheMachineSays) {
@@ -178,6 +184,10 @@ struct ClockRow {
   const char* name;
   const char* format;
 };
+
+void PrintTo(const ClockRow& row, std::ostream* os) {
+  *os << row.name;
+}
 
 class ClockName : public testing::TestWithParam<ClockRow> {};
 
@@ -229,6 +239,10 @@ struct ProfileCase {
   const char* allUsersProfile;
   std::string result;  // of %PROFILEDIRDU%|%PROFILESDIR%, no CR LF
 };
+
+void PrintTo(const ProfileCase& c, std::ostream* os) {
+  *os << c.allUsersProfile;
+}
 
 class ProfileVariables : public testing::TestWithParam<ProfileCase> {};
 

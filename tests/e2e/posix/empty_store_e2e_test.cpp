@@ -2,6 +2,7 @@
 // Linux installation gives before anything has put the Windows values there.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "../agent_install.h"
@@ -12,6 +13,10 @@ struct EmptyStoreCase {
   const char* name;
   const char* result;
 };
+
+void PrintTo(const EmptyStoreCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class EmptyStore : public testing::TestWithParam<EmptyStoreCase> {};
 
