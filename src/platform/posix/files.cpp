@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,24 +24,46 @@ namespace {
   throw FsoError(posix::FsoNumberForErrno(err));
 }
 
+// Where a block that did not fit is cut back to: just after its last whole line among the
+// bytes that reached the file (0 when none did).
+std::size_t WholeLinesOf(const std::string& block, std::size_t written) {
+  const std::size_t lf = block.rfind('\n', written == 0 ? 0 : written - 1);
+  return written == 0 || lf == std::string::npos ? 0 : lf + 1;
+}
+
 class PosixTextStream final : public BufferedTextStream {
  public:
-  PosixTextStream(int fd, Kind kind, std::string content)
-      : BufferedTextStream(kind, std::move(content)), fd_(fd) {}
+  PosixTextStream(int fd, Kind kind, std::string content, bool append)
+      : BufferedTextStream(kind, std::move(content)), fd_(fd), append_(append) {}
   ~PosixTextStream() override { CloseQuietly(); }
 
  protected:
   void WriteBlock(const std::string& block) override {
-    // One write per block: with O_APPEND the kernel places it whole at the end.
+    // One write per block: with O_APPEND the kernel places it whole at the end. Appenders
+    // also hold the file's lock, so that where the block begins is known and nobody
+    // else's lines are touched when a block that does not fit (a full disk) is cut back.
+    const bool locked = append_ && ::flock(fd_, LOCK_EX) == 0;
+    struct stat st {};
+    const off_t start = locked ? (::fstat(fd_, &st) == 0 ? st.st_size : -1)
+                               : (append_ ? -1 : ::lseek(fd_, 0, SEEK_CUR));
     std::size_t done = 0;
+    int err = 0;
     while (done < block.size()) {
       ssize_t n = ::write(fd_, block.data() + done, block.size() - done);
       if (n < 0) {
         if (errno == EINTR) continue;
-        ThrowErrno(errno);
+        err = errno;
+        break;
       }
       done += static_cast<std::size_t>(n);
     }
+    if (err != 0 && done > 0 && start >= 0) {
+      // A torn last line would run into whatever is written next: keep whole lines only.
+      const off_t keep = start + static_cast<off_t>(WholeLinesOf(block, done));
+      if (::ftruncate(fd_, keep) == 0 && !append_) ::lseek(fd_, keep, SEEK_SET);
+    }
+    if (locked) ::flock(fd_, LOCK_UN);
+    if (err != 0) ThrowErrno(err);
   }
   void Release() override {
     if (fd_ >= 0) ::close(fd_);
@@ -49,6 +72,7 @@ class PosixTextStream final : public BufferedTextStream {
 
  private:
   int fd_;
+  bool append_;
 };
 
 std::string ReadAll(int fd) {
@@ -128,7 +152,7 @@ class PosixFiles final : public Files {
         if (fd < 0) ThrowErrno(errno);
         std::string content = ReadAll(fd);
         return std::make_unique<PosixTextStream>(fd, BufferedTextStream::Kind::Reader,
-                                                 std::move(content));
+                                                 std::move(content), false);
       }
       case IOMode::ForWriting:
         return OpenFd(path, O_WRONLY | O_TRUNC | O_CLOEXEC | (create ? O_CREAT : 0),
@@ -171,7 +195,7 @@ class PosixFiles final : public Files {
       if (errno == ENOENT) throw FsoError(MissingNumber(p));
       ThrowErrno(errno);
     }
-    return std::make_unique<PosixTextStream>(fd, kind, std::string());
+    return std::make_unique<PosixTextStream>(fd, kind, std::string(), (flags & O_APPEND) != 0);
   }
 };
 

@@ -244,7 +244,9 @@ long SqliteStorage::Connect(bool forWrite) {
   }
   if (!db_) return result;
   if (result == win32_error::kSuccess && !sqlite3_db_readonly(db_, "main")) {
-    sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    // Choosing the journal writes the file's header: only a writer may, so that a read
+    // leaves any file (an empty one included) exactly as it found it.
+    if (forWrite || memory) sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   }
   if (result == win32_error::kSuccess && !haveTables) {
