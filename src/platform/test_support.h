@@ -2,6 +2,7 @@
 // What the platform tests need to set up their cases the way a user or administrator would
 // on each system. The program itself never calls these.
 #include <string>
+#include <vector>
 
 namespace test_support {
 // Windows: the read-only attribute; POSIX: the owner's write permission.
@@ -9,4 +10,16 @@ void SetReadOnly(const std::string& path, bool readOnly);
 // A variable of this process's own environment.
 void SetProcessVariable(const std::string& name, const std::string& value);
 void UnsetProcessVariable(const std::string& name);
+
+// What became of one program that RunTogether started.
+constexpr long kDidNotStart = -1;
+constexpr long kStillRunning = -2;  // killed when the wait ran out
+
+// Starts program once per argument text, all at once, each with that text as its whole
+// argument string (Windows: the command line "<program>" and a space before the text;
+// POSIX: one argument), then waits for all of them, at most timeoutMs in all. Returns,
+// per text, the exit code (POSIX: 128 + signal for a program a signal ended), or one of
+// the two codes above.
+std::vector<long> RunTogether(const std::string& program, const std::vector<std::string>& texts,
+                              unsigned timeoutMs);
 }  // namespace test_support

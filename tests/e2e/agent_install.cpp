@@ -50,19 +50,19 @@ const char* const kAgentKey = "SOFTWARE\\DORAZA";
 
 }  // namespace
 
-AgentInstall::AgentInstall() : process_(CreateProcess(0, nullptr)) {
+AgentInstall::AgentInstall(const std::string& binFolder) : process_(CreateProcess(0, nullptr)) {
   static int counter = 0;
   root_ = fs::temp_directory_path() /
           ("qenv-e2e-" + std::to_string(process_->ProcessId()) + "-" + std::to_string(++counter));
   fs::remove_all(root_);
-  bin_ = root_ / "bin";
+  bin_ = root_ / binFolder;
   install_ = root_ / "agent";
   fs::create_directories(bin_);
   fs::create_directories(install_);
   exe_ = bin_ / (std::string("qEnv") + kExeSuffix);
   fs::copy_file(BinaryDir() / "bin" / (std::string("qEnv") + kExeSuffix), exe_);
 
-  SetVariable("QENV_REGISTRY", (root_ / "registry.db").string());
+  SetVariable("QENV_REGISTRY", StorePath().string());
   SetVariable("PROGRAMFILES", kProgramFiles);
   Seed({{"InstallationPath", install_.string()},
         {"RegID", "1234"},
@@ -151,6 +151,10 @@ std::vector<std::string> AgentInstall::LogMessages(const fs::path& file) const {
     pos = end + 2;
   }
   return messages;
+}
+
+fs::path BuildFolder() {
+  return BinaryDir();
 }
 
 std::string ReadBytes(const fs::path& file) {

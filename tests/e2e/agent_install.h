@@ -15,7 +15,8 @@ class Process;
 
 class AgentInstall {
  public:
-  AgentInstall();
+  // binFolder: the name of the folder that holds the executable.
+  explicit AgentInstall(const std::string& binFolder = "bin");
   ~AgentInstall();
   AgentInstall(const AgentInstall&) = delete;
   AgentInstall& operator=(const AgentInstall&) = delete;
@@ -39,6 +40,11 @@ class AgentInstall {
   std::vector<std::string> LogMessages(const std::filesystem::path& file) const;
 
   std::string InstallDir() const { return install_.string(); }
+  std::filesystem::path Root() const { return root_; }
+  std::filesystem::path BinDir() const { return bin_; }
+  std::filesystem::path ExePath() const { return exe_; }
+  // Natively the store file that holds the identity (unused under Wine).
+  std::filesystem::path StorePath() const { return root_ / "registry.db"; }
   std::string ResultPath() const { return (bin_ / "EnvironmentVar.txt").string(); }
   // The installation folder as the run logs it (with its closing separator).
   std::string LoggedInstallDir() const;
@@ -53,6 +59,9 @@ class AgentInstall {
   std::filesystem::path exe_;
   std::unique_ptr<Process> process_;
 };
+
+// The build folder as this test executable can open it (under Wine: on drive Z:).
+std::filesystem::path BuildFolder();
 
 // Reads a whole file as bytes.
 std::string ReadBytes(const std::filesystem::path& file);

@@ -6,6 +6,12 @@
 //       prints the text of the HKCU\Software\qEnvStore value NAME, or "error" and the code.
 //   registry_store_tool die FILE
 //       starts writing "new" over the HKCU value "v" and is killed before it commits.
+//   registry_store_tool hold FILE MS
+//       keeps every other connection out of the store for MS milliseconds; prints "locked"
+//       once it holds the lock.
+#include <sqlite3.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -57,6 +63,25 @@ int Die(const std::string& file) {
   std::raise(SIGKILL);
   return 1;
 }
+
+int Hold(const std::string& file, int ms) {
+  sqlite3* db = nullptr;
+  // Exclusive locking mode: the lock taken by the write transaction stays until the
+  // connection closes, and readers in WAL mode are refused as well as writers.
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+      sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE", nullptr, nullptr,
+                   nullptr) != SQLITE_OK) {
+    std::fprintf(stderr, "hold: %s\n", sqlite3_errmsg(db));
+    sqlite3_close(db);
+    return 1;
+  }
+  std::printf("locked\n");
+  std::fflush(stdout);
+  ::usleep(static_cast<useconds_t>(ms) * 1000);
+  sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,7 +89,9 @@ int main(int argc, char** argv) {
   if (verb == "write" && argc == 5) return Write(argv[2], argv[3], std::atoi(argv[4]));
   if (verb == "read" && argc == 4) return Read(argv[2], argv[3]);
   if (verb == "die" && argc == 3) return Die(argv[2]);
+  if (verb == "hold" && argc == 4) return Hold(argv[2], std::atoi(argv[3]));
   std::fprintf(stderr,
-               "usage: registry_store_tool write FILE PREFIX COUNT | read FILE NAME | die FILE\n");
+               "usage: registry_store_tool write FILE PREFIX COUNT | read FILE NAME | die FILE | "
+               "hold FILE MS\n");
   return 2;
 }

@@ -1,11 +1,18 @@
 // POSIX side of the tests' set-up helpers.
 #include "platform/test_support.h"
 
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/posix/posix_path.h"
+
+extern char** environ;
 
 namespace test_support {
 
@@ -23,6 +30,50 @@ void SetProcessVariable(const std::string& name, const std::string& value) {
 
 void UnsetProcessVariable(const std::string& name) {
   ::unsetenv(name.c_str());
+}
+
+std::vector<long> RunTogether(const std::string& program, const std::vector<std::string>& texts,
+                              unsigned timeoutMs) {
+  std::vector<long> codes(texts.size(), kDidNotStart);
+  std::vector<pid_t> pids(texts.size(), 0);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    std::string argv0 = program, arg = texts[i];
+    char* argv[] = {argv0.data(), arg.data(), nullptr};
+    if (::posix_spawn(&pids[i], program.c_str(), nullptr, nullptr, argv, environ) != 0)
+      pids[i] = 0;
+    else
+      codes[i] = kStillRunning;
+  }
+  timespec start{};
+  ::clock_gettime(CLOCK_MONOTONIC, &start);
+  for (;;) {
+    bool running = false;
+    for (std::size_t i = 0; i < pids.size(); ++i) {
+      if (codes[i] != kStillRunning) continue;
+      int status = 0;
+      const pid_t r = ::waitpid(pids[i], &status, WNOHANG);
+      if (r == pids[i])
+        codes[i] = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      else
+        running = true;
+    }
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long elapsedMs =
+        (now.tv_sec - start.tv_sec) * 1000LL + (now.tv_nsec - start.tv_nsec) / 1000000;
+    if (!running) break;
+    if (elapsedMs >= timeoutMs) {
+      for (std::size_t i = 0; i < pids.size(); ++i) {
+        if (codes[i] != kStillRunning) continue;
+        ::kill(pids[i], SIGKILL);
+        ::waitpid(pids[i], nullptr, 0);
+      }
+      break;
+    }
+    timespec pause{0, 5 * 1000000L};
+    ::nanosleep(&pause, nullptr);
+  }
+  return codes;
 }
 
 }  // namespace test_support

@@ -1,0 +1,65 @@
+// Many runs of the built qEnv started at once from one folder, as an agent's scheduler may
+// do: none may crash, hang, lose its log lines or leave a torn result.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "agent_install.h"
+#include "fakes/in_order.h"
+#include "platform/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRuns = 20;
+// Far beyond what one run takes even on a loaded machine: only a run that hangs meets it.
+constexpr unsigned kBoundMs = 120000;
+
+TEST(ConcurrentRuns, NoneCrashesOrHangsAndEveryRunsLinesAreThere) {
+  AgentInstall agent;
+  std::vector<std::string> texts;
+  for (int i = 0; i < kRuns; ++i) texts.push_back("%PROGRAMFILES%-run" + std::to_string(i));
+
+  const std::vector<long> codes =
+      test_support::RunTogether(agent.ExePath().string(), texts, kBoundMs);
+  for (int i = 0; i < kRuns; ++i) EXPECT_EQ(codes[i], 0) << "run " << i;
+
+  // Same second, same identity: runs share log files. Each line must be whole (LogMessages
+  // fails a torn one), and every run's own lines are all there, in its order.
+  std::vector<std::string> all;
+  for (const auto& file : agent.LogFiles()) {
+    const auto lines = agent.LogMessages(file);
+    all.insert(all.end(), lines.begin(), lines.end());
+  }
+  EXPECT_EQ(std::count(all.begin(), all.end(), "MSG : Application started"), kRuns);
+  EXPECT_EQ(std::count(all.begin(), all.end(), "MSG : AGENTTYPE : SERVER"), kRuns);
+  for (const std::string& text : texts) {
+    const std::string expanded = std::string(AgentInstall::kProgramFiles) + text.substr(14);
+    EXPECT_TRUE(InOrder(all, {"MSG : Command line para is : " + text,
+                              "MSG : Expanding Environment Variable " + text,
+                              "MSG : Expanded value :: " + expanded}))
+        << text;
+    EXPECT_EQ(std::count(all.begin(), all.end(), "MSG : Command line para is : " + text), 1);
+  }
+  EXPECT_EQ(all.end(), std::find_if(all.begin(), all.end(),
+                                    [](const std::string& m) { return m.rfind("ERR", 0) == 0; }))
+      << "a run failed";
+
+  // The result is one run's whole line, never a mixture or an empty file.
+  const auto result = agent.Result();
+  ASSERT_TRUE(result.has_value());
+  std::vector<std::string> possible;
+  for (const std::string& text : texts)
+    possible.push_back(std::string(AgentInstall::kProgramFiles) + text.substr(14) + "\r\n");
+  EXPECT_NE(std::find(possible.begin(), possible.end(), *result), possible.end()) << *result;
+
+  // No run's temporary file is left beside the result.
+  for (const auto& entry : fs::directory_iterator(agent.BinDir()))
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+}
+
+}  // namespace

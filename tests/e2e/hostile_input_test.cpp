@@ -1,0 +1,316 @@
+// The built qEnv fed what a careless or hostile caller might give it: the longest command
+// line, thousands of "%" signs, bytes beyond ASCII, identity values at the edge of the
+// registry reader's buffer, log folders blocked by files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "agent_install.h"
+#include "fakes/in_order.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kProgramFiles = AgentInstall::kProgramFiles;
+
+// All messages of every log file of the agent, file by file.
+std::vector<std::string> AllMessages(const AgentInstall& agent) {
+  std::vector<std::string> all;
+  for (const auto& file : agent.LogFiles()) {
+    const auto lines = agent.LogMessages(file);
+    all.insert(all.end(), lines.begin(), lines.end());
+  }
+  return all;
+}
+
+bool HasErrorLine(const std::vector<std::string>& log) {
+  return std::any_of(log.begin(), log.end(),
+                     [](const std::string& m) { return m.rfind("ERR", 0) == 0; });
+}
+
+std::size_t Count(const std::vector<std::string>& log, const std::string& line) {
+  return static_cast<std::size_t>(std::count(log.begin(), log.end(), line));
+}
+
+std::string Repeat(const std::string& s, std::size_t n) {
+  std::string out;
+  out.reserve(s.size() * n);
+  for (std::size_t i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+// The longest command line CreateProcess accepts: 32,767 characters with its closing NUL.
+constexpr std::size_t kLongestCommandLine = 32766;
+
+TEST(HostileInput, TheLongestCommandLineIsExpandedWhole) {
+  AgentInstall agent;
+  // "<exe>" and a space, then the text: tokens with plain text between them, filled up to
+  // the last character the system passes.
+  const std::size_t room = kLongestCommandLine - (agent.ExePath().string().size() + 2) - 1;
+  const std::string chunk = "%PROGRAMFILES%;";
+  const std::size_t chunks = room / chunk.size();
+  const std::string filler(room - chunks * chunk.size(), 'x');
+  const std::string text = Repeat(chunk, chunks) + filler;
+  ASSERT_EQ(agent.ExePath().string().size() + 3 + text.size(), kLongestCommandLine);
+
+  agent.Run(" " + text);
+  EXPECT_EQ(agent.Result(), Repeat(kProgramFiles + ";", chunks) + filler + "\r\n");
+  const auto log = AllMessages(agent);
+  EXPECT_EQ(Count(log, "MSG : Command line para is : " + text), 1u);
+  EXPECT_EQ(Count(log, "MSG : Count is " + std::to_string(2 * chunks)), 1u);
+  EXPECT_FALSE(HasErrorLine(log));
+}
+
+struct PercentCase {
+  const char* what;
+  std::string text;
+  std::size_t signs;
+  std::size_t names;
+  std::optional<std::string> result;  // nullopt: the text repeated value of its one name
+};
+
+class HostilePercentSigns : public testing::TestWithParam<PercentCase> {};
+
+TEST_P(HostilePercentSigns, EveryNameIsResolvedAndTheResultIsOneLine) {
+  const PercentCase& c = GetParam();
+  AgentInstall agent;
+  agent.Run(" " + c.text);
+  const auto log = AllMessages(agent);
+  EXPECT_EQ(Count(log, "MSG : Count is " + std::to_string(c.signs)), 1u);
+  std::size_t nameLines = 0;
+  for (const auto& m : log) nameLines += m.rfind("MSG : Enironmental variable [", 0) == 0;
+  EXPECT_EQ(nameLines, c.names);
+  EXPECT_FALSE(HasErrorLine(log));
+
+  const auto result = agent.Result();
+  ASSERT_TRUE(result.has_value());
+  if (c.result) {
+    EXPECT_EQ(*result, *c.result + "\r\n");
+    return;
+  }
+  // One name, written many times: the first replacement already replaces every token,
+  // so the result is one value, repeated, whatever the clock did during the run.
+  ASSERT_GE(result->size(), 2u);
+  const std::string line = result->substr(0, result->size() - 2);
+  ASSERT_EQ(line.size() % c.names, 0u) << line.substr(0, 200);
+  const std::string value = line.substr(0, line.size() / c.names);
+  EXPECT_FALSE(value.empty());
+  EXPECT_EQ(value.find('%'), std::string::npos);
+  EXPECT_EQ(*result, Repeat(value, c.names) + "\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, HostilePercentSigns,
+    testing::Values(
+        // Pairs of adjacent signs make no token: nothing is resolved and the text stands.
+        PercentCase{"TenThousandSigns", std::string(10000, '%'), 10000, 0, std::string(10000, '%')},
+        PercentCase{"OddNumberOfSigns", std::string(10001, '%'), 10001, 0, std::string(10001, '%')},
+        // The text after an odd last sign is a name, but no token closes it.
+        PercentCase{"UnclosedLastName", std::string(9999, '%') + "DAY", 9999, 1,
+                    std::string(9999, '%') + "DAY"},
+        PercentCase{"FiveThousandTokens", Repeat("%DAY%", 5000), 10000, 5000, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// Bytes 128 to 255 in one text.
+std::string HighBytes() {
+  std::string s;
+  for (int b = 128; b <= 255; ++b) s += static_cast<char>(b);
+  return s;
+}
+
+TEST(HostileInput, BytesBeyondAsciiReachTheResultFileUnchanged) {
+  AgentInstall agent;
+  const std::string text = "%PROGRAMFILES%" + HighBytes() + "%QARNAGENTTYPE%";
+  agent.Seed({{"TYPE", "T" + HighBytes()}});
+  agent.Run(" " + text);
+  EXPECT_EQ(agent.Result(), kProgramFiles + HighBytes() + "T" + HighBytes() + "\r\n");
+  const auto log = AllMessages(agent);
+  EXPECT_EQ(Count(log, "MSG : Command line para is : " + text), 1u);
+  EXPECT_EQ(Count(log, "MSG : AGENTTYPE : T" + HighBytes()), 1u);
+}
+
+TEST(HostileInput, ANameOfBytesBeyondAsciiIsNamedUnchangedInTheError) {
+  AgentInstall agent;
+  const std::string name = "x" + HighBytes();
+  agent.Run(" %" + name + "%");
+  // Case folding touches ASCII letters only.
+  EXPECT_EQ(agent.Result(), "ERR : Error while expanding environmental variable X" + HighBytes() +
+                                ", it is not found. \r\n");
+}
+
+TEST(HostileInput, ControlCharactersStayInTheText) {
+  AgentInstall agent;
+  std::string controls;
+  for (int b = 1; b < 32; ++b)
+    if (b != '\n' && b != '\r') controls += static_cast<char>(b);
+  controls += '\x7f';
+  agent.Run(" %PROGRAMFILES%" + controls);
+  EXPECT_EQ(agent.Result(), kProgramFiles + controls + "\r\n");
+}
+
+// Identity values at the registry reader's buffer: 255 bytes with the closing NUL is the
+// longest text it reads; one byte more is refused (234) and reads as no value.
+struct LengthCase {
+  const char* name;
+  const char* token;     // the variable that serves the value
+  const char* loggedAs;  // "MSG : <loggedAs> : " shows the value read
+  const char* invalidLine;
+};
+
+const LengthCase kIdentityValues[] = {
+    {"Memberid", "%QARNPARTNERID%", "MEMBERID", "MSG : Invalid MEMBERID"},
+    {"SITEID", "%QARNSITEID%", "SITEID", "MSG : Invalid SITEID"},
+    {"TYPE", "%QARNAGENTTYPE%", "AGENTTYPE", "MSG : Invalid AGENTTYPE"},
+};
+
+// bytes: the value's size in the registry, closing NUL included.
+std::string IdentityText(std::size_t bytes) {
+  return "1" + std::string(bytes - 2, '7');
+}
+
+class HostileIdentityLength : public testing::TestWithParam<std::tuple<LengthCase, std::size_t>> {};
+
+TEST_P(HostileIdentityLength, IsReadWholeOrEndsTheRun) {
+  const auto& [c, bytes] = GetParam();
+  AgentInstall agent;
+  const std::string value = IdentityText(bytes);
+  agent.Seed({{c.name, value}});
+  agent.WriteResult("earlier\r\n", false);
+  agent.Run(std::string(" ") + c.token);
+  const auto log = AllMessages(agent);
+  if (bytes <= 255) {
+    EXPECT_EQ(agent.Result(), value + "\r\n");
+    EXPECT_EQ(Count(log, std::string("MSG : ") + c.loggedAs + " : " + value), 1u);
+    EXPECT_FALSE(HasErrorLine(log));
+    return;
+  }
+  EXPECT_EQ(agent.Result(), "earlier\r\n");
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(log[log.size() - 4].rfind("ERR : 234", 0), 0u) << log[log.size() - 4];
+  EXPECT_EQ(log[log.size() - 3], std::string("MSG : ") + c.loggedAs + " : ");
+  EXPECT_EQ(log[log.size() - 2], c.invalidLine);
+  EXPECT_EQ(log.back(), "MSG : Application Ended");
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, HostileIdentityLength,
+                         testing::Combine(testing::ValuesIn(kIdentityValues),
+                                          testing::Values(254u, 255u, 256u)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "_" +
+                                  std::to_string(std::get<1>(info.param)) + "Bytes";
+                         });
+
+// The registration id is also part of the log file's name, and a name holds at most 255
+// characters: an id that is read whole but makes the name too long stops the run where
+// the log file is created, before the log or the result is written.
+class HostileRegIdLength : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(HostileRegIdLength, EndsTheRunWithoutTouchingTheResult) {
+  const std::size_t bytes = GetParam();
+  AgentInstall agent;
+  agent.Seed({{"RegID", IdentityText(bytes)}});
+  agent.WriteResult("earlier\r\n", false);
+  agent.Run(" %QARNAGENTID%");
+  EXPECT_EQ(agent.Result(), "earlier\r\n");
+  const auto files = agent.LogFiles();
+  if (bytes <= 255) {
+    EXPECT_TRUE(fs::is_directory(agent.LogFolder()));
+    EXPECT_TRUE(files.empty());
+    return;
+  }
+  // Unreadable at the first read, the id leaves its place in the name empty; the second
+  // read fails the same way and ends the run.
+  ASSERT_EQ(files.size(), 1u);
+  const std::string name = files[0].filename().string();
+  // No id between the underscores: the stamp's digits follow them at once.
+  EXPECT_EQ(name.substr(0, 9), "qEnv_____") << name;
+  EXPECT_TRUE(name.size() > 9 && name[9] >= '0' && name[9] <= '9') << name;
+  const auto log = agent.LogMessages(files[0]);
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log[log.size() - 3], "MSG : REGID : ");
+  EXPECT_EQ(log[log.size() - 2], "MSG : Invalid REGID");
+  EXPECT_EQ(log.back(), "MSG : Application Ended");
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, HostileRegIdLength, testing::Values(254u, 255u, 256u),
+                         [](const auto& info) { return std::to_string(info.param) + "Bytes"; });
+
+// An installation path of the given size (closing NUL included) naming a real folder:
+// separators doubled between the folder's parent and its name fill it up, and the
+// start-up's own clean-up halves them again.
+std::string PaddedInstallPath(const AgentInstall& agent, std::size_t bytes) {
+  const std::string parent = agent.Root().string();
+  const std::string name = "agent";
+  return parent + std::string(bytes - 1 - parent.size() - name.size(), kPathSep[0]) + name;
+}
+
+class HostileInstallPathLength : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(HostileInstallPathLength, IsReadWholeOrEndsTheRunSilently) {
+  const std::size_t bytes = GetParam();
+  AgentInstall agent;
+  const std::string path = PaddedInstallPath(agent, bytes);
+  ASSERT_EQ(path.size() + 1, bytes);
+  ASSERT_TRUE(fs::is_directory(path));
+  agent.Seed({{"InstallationPath", path}});
+  agent.WriteResult("earlier\r\n", false);
+  agent.Run(" %QARNINSTALLPATH%");
+  if (bytes > 255) {
+    EXPECT_EQ(agent.Result(), "earlier\r\n");
+    EXPECT_FALSE(fs::exists(fs::path(agent.InstallDir()) / "ApplicationLog"));
+    return;
+  }
+  const auto result = agent.Result();
+  ASSERT_TRUE(result.has_value());
+  ASSERT_GE(result->size(), 3u);
+  ASSERT_EQ(result->substr(result->size() - 2), "\r\n");
+  const std::string expanded = result->substr(0, result->size() - 2);
+  EXPECT_EQ(expanded.back(), kPathSep[0]);
+  std::error_code ec;
+  EXPECT_TRUE(fs::equivalent(expanded, agent.InstallDir(), ec)) << expanded;
+  EXPECT_EQ(Count(AllMessages(agent), "MSG : QARN installation path : " + expanded), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, HostileInstallPathLength, testing::Values(254u, 255u, 256u),
+                         [](const auto& info) { return std::to_string(info.param) + "Bytes"; });
+
+// A file where the start-up wants one of its folders: the run ends before the result
+// file is touched, and nothing is written into or beside the blocked place.
+class HostileBlockedFolder : public testing::TestWithParam<const char*> {};
+
+TEST_P(HostileBlockedFolder, EndsWithoutResultChange) {
+  AgentInstall agent;
+  fs::path blocked = agent.InstallDir();
+  const std::string relative = GetParam();
+  if (relative.find('/') != std::string::npos) {
+    fs::create_directories(blocked / "ApplicationLog");
+    blocked /= "ApplicationLog";
+    blocked /= relative.substr(relative.find('/') + 1);
+  } else {
+    blocked /= relative;
+  }
+  { std::ofstream(blocked) << "x"; }
+  agent.WriteResult("earlier\r\n", false);
+  agent.Run(" %PROGRAMFILES%");
+  EXPECT_EQ(agent.Result(), "earlier\r\n");
+  EXPECT_EQ(ReadBytes(blocked), "x");
+  EXPECT_TRUE(agent.LogFiles().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, HostileBlockedFolder,
+                         testing::Values("ApplicationLog/qRTKLog", "RTKPostLogs"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           name.erase(std::remove(name.begin(), name.end(), '/'), name.end());
+                           return name;
+                         });
+
+}  // namespace
