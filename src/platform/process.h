@@ -23,7 +23,9 @@ class Process {
   virtual std::uint32_t StartDetached(const std::string& program,
                                       const std::string& commandLine) = 0;
   // Runs program hidden with the command line and waits for it to end, at most timeoutMs.
-  // Returns a nonzero task id when it started, 0 when it did not.
+  // Windows: the program's own folder is its current folder (a command interpreter looks
+  // there first, never in the caller's current folder). Returns a nonzero task id when it
+  // started, 0 when it did not.
   virtual std::uint32_t RunHidden(const std::string& program, const std::string& commandLine,
                                   std::uint32_t timeoutMs) = 0;
   // The command interpreter's full path and the switch that runs one command

@@ -252,6 +252,14 @@ std::string PaddedInstallPath(const AgentInstall& agent, std::size_t bytes) {
   return parent + std::string(bytes - 1 - parent.size() - name.size(), kPathSep[0]) + name;
 }
 
+// The path with every run of separators made one.
+std::string OneSeparatorEach(const std::string& path) {
+  std::string out;
+  for (char c : path)
+    if (c != kPathSep[0] || out.empty() || out.back() != c) out += c;
+  return out;
+}
+
 class HostileInstallPathLength : public testing::TestWithParam<std::size_t> {};
 
 TEST_P(HostileInstallPathLength, IsReadWholeOrEndsTheRunSilently) {
@@ -274,8 +282,8 @@ TEST_P(HostileInstallPathLength, IsReadWholeOrEndsTheRunSilently) {
   ASSERT_EQ(result->substr(result->size() - 2), "\r\n");
   const std::string expanded = result->substr(0, result->size() - 2);
   EXPECT_EQ(expanded.back(), kPathSep[0]);
-  std::error_code ec;
-  EXPECT_TRUE(fs::equivalent(expanded, agent.InstallDir(), ec)) << expanded;
+  EXPECT_EQ(OneSeparatorEach(expanded), OneSeparatorEach(agent.InstallDir() + kPathSep))
+      << expanded;
   EXPECT_EQ(Count(AllMessages(agent), "MSG : QARN installation path : " + expanded), 1u);
 }
 

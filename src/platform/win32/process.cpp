@@ -67,7 +67,12 @@ class Win32Process final : public Process {
   std::uint32_t RunHidden(const std::string& program, const std::string& commandLine,
                           std::uint32_t timeoutMs) override {
     PROCESS_INFORMATION pi{};
-    if (!Start(program, commandLine, SW_HIDE, pi)) return 0;
+    // The program's own folder is its current folder: the command interpreter looks for a
+    // command in the current folder before the search path, and the caller's current
+    // folder may hold a program of that name (a planted ipconfig.exe) that must not run.
+    const std::size_t slash = program.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "" : program.substr(0, slash + 1);
+    if (!Start(program, commandLine, SW_HIDE, pi, folder)) return 0;
     WaitForSingleObject(pi.hProcess, timeoutMs);
     std::uint32_t id = pi.dwProcessId;
     CloseHandle(pi.hThread);
@@ -108,7 +113,7 @@ class Win32Process final : public Process {
 
  private:
   static bool Start(const std::string& program, const std::string& commandLine, WORD show,
-                    PROCESS_INFORMATION& pi) {
+                    PROCESS_INFORMATION& pi, const std::string& currentFolder = "") {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
@@ -117,7 +122,7 @@ class Win32Process final : public Process {
     line.push_back('\0');
     DWORD flags = show == SW_HIDE ? CREATE_NO_WINDOW : 0;
     return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                          nullptr, &si, &pi) != 0;
+                          currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi) != 0;
   }
 
   std::string raw_;

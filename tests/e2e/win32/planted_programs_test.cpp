@@ -12,6 +12,7 @@
 
 #include "e2e/agent_install.h"
 #include "fakes/in_order.h"
+#include "platform/test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -53,8 +54,10 @@ std::vector<std::string> AllMessages(const AgentInstall& agent) {
 void RunAddressLookup(AgentInstall& agent, const fs::path& cwd) {
   const fs::path before = fs::current_path();
   fs::current_path(cwd);
-  agent.Run(" %IPADDRESS%");
+  // Started as an agent starts it: the run inherits the current folder.
+  const auto codes = test_support::RunTogether(agent.ExePath().string(), {"%IPADDRESS%"}, 120000);
   fs::current_path(before);
+  ASSERT_EQ(codes, std::vector<long>{0});
 
   const auto log = AllMessages(agent);
   // Wine answers the host-name lookup with the loopback address, so the ipconfig lookup
