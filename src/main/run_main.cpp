@@ -21,12 +21,14 @@ std::string Description(const std::exception& e) {
 }
 
 // Removes an earlier result. A file that another run removed after the existence test
-// is no failure: the delete wanted it gone. A file that stays (read-only, in use) is.
+// is no failure: the delete wanted it gone, even when a third run has put its own result
+// there since (this run's move replaces that one). A file that stays (read-only, in use) is.
 void DeleteEarlierResult(Files& files, const std::string& path) {
   if (!files.FileExists(path)) return;
   try {
     files.DeleteFile(path);
-  } catch (const RuntimeError&) {
+  } catch (const RuntimeError& e) {
+    if (e.Number() == fso_error::kFileNotFound || e.Number() == fso_error::kPathNotFound) return;
     if (files.FileExists(path)) throw;
   }
 }

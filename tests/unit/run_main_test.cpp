@@ -99,12 +99,15 @@ class ScriptedFiles : public FakeFiles {
   void DeleteFile(const std::string& path) override {
     if (deletedByOtherRun == path) {
       files.erase(path);
-      throw FsoError(fso_error::kFileNotFound);
+      if (thirdRunWritesAgain) files[path].content = "third run\r\n";
+      throw FsoError(deleteError);
     }
     FakeFiles::DeleteFile(path);
   }
   bool moveFails = false;
   std::string deletedByOtherRun;
+  long deleteError = fso_error::kFileNotFound;
+  bool thirdRunWritesAgain = false;
 };
 
 class RunMainScripted : public RunMain {
@@ -134,6 +137,19 @@ TEST_F(RunMainScripted, ResultDeletedByAnotherRunIsNoError) {
   files.deletedByOtherRun = ResultPath();
   ASSERT_TRUE(RunOn("%WINDIR%"));
   EXPECT_EQ(files.Content(ResultPath()), "C:\\WINDOWS\r\n");
+}
+
+// Runs started together: one removes the file this run is about to delete, another puts
+// its own result there before this run looks again. The delete still got what it wanted.
+TEST_F(RunMainScripted, ResultReplacedByOtherRunsDuringTheDeleteIsNoError) {
+  for (const long error : {fso_error::kFileNotFound, fso_error::kPathNotFound}) {
+    files.files[ResultPath()].content = "other run\r\n";
+    files.deletedByOtherRun = ResultPath();
+    files.deleteError = error;
+    files.thirdRunWritesAgain = true;
+    ASSERT_TRUE(RunOn("%WINDIR%")) << error;
+    EXPECT_EQ(files.Content(ResultPath()), "C:\\WINDOWS\r\n");
+  }
 }
 
 TEST_F(RunMainScripted, FailedMoveLeavesNoTemporaryFile) {
