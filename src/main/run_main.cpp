@@ -20,6 +20,24 @@ std::string Description(const std::exception& e) {
   return e.what();
 }
 
+// Runs started together from one folder replace the same result file: while one run
+// deletes or replaces it, another's delete or replace is refused as in use (Windows and
+// Wine alike). Such a refusal is retried for up to half a second; a file that stays
+// refused (read-only) still fails.
+template <typename Step>
+void RetryWhileInUse(Process& process, Step step) {
+  constexpr int kAttempts = 50;
+  for (int attempt = 1;; ++attempt) {
+    try {
+      step();
+      return;
+    } catch (const RuntimeError& e) {
+      if (e.Number() != fso_error::kPermissionDenied || attempt == kAttempts) throw;
+    }
+    process.Sleep(10);
+  }
+}
+
 // Removes an earlier result. A file that another run removed after the existence test
 // is no failure: the delete wanted it gone, even when a third run has put its own result
 // there since (this run's move replaces that one). A file that stays (read-only, in use) is.
@@ -56,10 +74,10 @@ class PendingResult {
 
   void WriteLine(const std::string& line) { stream_->WriteLine(line); }
 
-  void Commit() {
+  void Commit(Process& process) {
     stream_->Close();
     stream_.reset();
-    files_.MoveReplace(temporary_, target_);
+    RetryWhileInUse(process, [&] { files_.MoveReplace(temporary_, target_); });
     created_ = false;
   }
 
@@ -99,7 +117,7 @@ void Main(RunContext& ctx) {
 
     Files& files = ctx.platform.files;
     const std::string resultPath = ResultFilePath(ctx);
-    DeleteEarlierResult(files, resultPath);
+    RetryWhileInUse(ctx.platform.process, [&] { DeleteEarlierResult(files, resultPath); });
     PendingResult result(
         files, resultPath,
         resultPath + "." + std::to_string(ctx.platform.process.ProcessId()) + ".tmp");
@@ -118,7 +136,7 @@ void Main(RunContext& ctx) {
         result.WriteLine(command);
       }
     }
-    result.Commit();
+    result.Commit(ctx.platform.process);
   } catch (const std::exception& e) {
     subWriteLog(ctx, "ERR : Main, " + Description(e));
     return;

@@ -45,9 +45,9 @@ TEST(ConcurrentRuns, NoneCrashesOrHangsAndEveryRunsLinesAreThere) {
         << text;
     EXPECT_EQ(std::count(all.begin(), all.end(), "MSG : Command line para is : " + text), 1);
   }
-  EXPECT_EQ(all.end(), std::find_if(all.begin(), all.end(),
-                                    [](const std::string& m) { return m.rfind("ERR", 0) == 0; }))
-      << "a run failed";
+  const auto err = std::find_if(all.begin(), all.end(),
+                                [](const std::string& m) { return m.rfind("ERR", 0) == 0; });
+  EXPECT_TRUE(err == all.end()) << "a run failed: " << *err;
 
   // The result is one run's whole line, never a mixture or an empty file.
   const auto result = agent.Result();

@@ -94,9 +94,17 @@ class ScriptedFiles : public FakeFiles {
  public:
   void MoveReplace(const std::string& from, const std::string& to) override {
     if (moveFails) throw FsoError(fso_error::kPermissionDenied);
+    if (moveRefusals > 0) {
+      --moveRefusals;
+      throw FsoError(fso_error::kPermissionDenied);
+    }
     FakeFiles::MoveReplace(from, to);
   }
   void DeleteFile(const std::string& path) override {
+    if (deleteRefusals > 0 && path.find(".tmp") == std::string::npos) {
+      --deleteRefusals;
+      throw FsoError(fso_error::kPermissionDenied);
+    }
     if (deletedByOtherRun == path) {
       files.erase(path);
       if (thirdRunWritesAgain) files[path].content = "third run\r\n";
@@ -105,6 +113,8 @@ class ScriptedFiles : public FakeFiles {
     FakeFiles::DeleteFile(path);
   }
   bool moveFails = false;
+  int moveRefusals = 0;    // the next moves refused as in use by another run
+  int deleteRefusals = 0;  // likewise the next deletes of the result
   std::string deletedByOtherRun;
   long deleteError = fso_error::kFileNotFound;
   bool thirdRunWritesAgain = false;
@@ -150,6 +160,26 @@ TEST_F(RunMainScripted, ResultReplacedByOtherRunsDuringTheDeleteIsNoError) {
     ASSERT_TRUE(RunOn("%WINDIR%")) << error;
     EXPECT_EQ(files.Content(ResultPath()), "C:\\WINDOWS\r\n");
   }
+}
+
+// Another run holds the result file for a moment while it deletes or replaces it.
+TEST_F(RunMainScripted, ResultInUseByAnotherRunForAMomentIsWaitedFor) {
+  files.files[ResultPath()].content = "other run\r\n";
+  files.deleteRefusals = 3;
+  files.moveRefusals = 5;
+  ASSERT_TRUE(RunOn("%WINDIR%"));
+  EXPECT_EQ(files.Content(ResultPath()), "C:\\WINDOWS\r\n");
+  EXPECT_EQ(fake.process.sleptMs, 80u);
+}
+
+TEST_F(RunMainScripted, ResultThatStaysRefusedFailsAfterHalfASecond) {
+  files.files[ResultPath()].content = "earlier\r\n";
+  files.deleteRefusals = 1000;
+  EXPECT_FALSE(RunOn("%WINDIR%"));
+  EXPECT_EQ(files.Content(ResultPath()), "earlier\r\n");
+  EXPECT_EQ(fake.process.sleptMs, 490u);
+  EXPECT_NE(files.Content(LogPath()).find("\tERR : Main, Permission denied\r\n"),
+            std::string::npos);
 }
 
 TEST_F(RunMainScripted, FailedMoveLeavesNoTemporaryFile) {

@@ -53,6 +53,13 @@ class Win32TextStream final : public BufferedTextStream {
   void WriteBlock(const std::string& block) override {
     OVERLAPPED ov{};
     bool locked = append_ && LockFileEx(h_, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &ov);
+    // Wine finds the end of an append handle's file before it writes, not atomically with
+    // the write, so two runs could land a block at the same offset: seek to the end while
+    // the lock is held.
+    if (append_) {
+      LARGE_INTEGER zero{};
+      SetFilePointerEx(h_, zero, nullptr, FILE_END);
+    }
     std::size_t done = 0;
     DWORD err = 0;
     while (done < block.size()) {
@@ -128,7 +135,8 @@ class Win32Files final : public Files {
         return Open(path, GENERIC_WRITE, create ? CREATE_ALWAYS : TRUNCATE_EXISTING,
                     BufferedTextStream::Kind::Writer, false);
       case IOMode::ForAppending:
-        return Open(path, FILE_APPEND_DATA, create ? OPEN_ALWAYS : OPEN_EXISTING,
+        // Read access too: LockFileEx refuses a handle that may only append.
+        return Open(path, FILE_APPEND_DATA | FILE_READ_DATA, create ? OPEN_ALWAYS : OPEN_EXISTING,
                     BufferedTextStream::Kind::Writer, true);
     }
     throw FsoError(fso_error::kBadFileMode);
