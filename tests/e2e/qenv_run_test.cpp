@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,12 @@ struct TextCase {
   std::string logged;
   std::string result;
 };
+
+// Named by what it shows: without this GoogleTest prints a case as its raw bytes, reading
+// the strings' unused buffers.
+void PrintTo(const TextCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class QEnvCommandText : public testing::TestWithParam<TextCase> {};
 

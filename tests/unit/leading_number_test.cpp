@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -11,6 +12,12 @@ struct Case {
   std::string text;
   double value;
 };
+
+// Named by its text: without this GoogleTest prints a case as its raw bytes, reading the
+// string's unused buffer.
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << '"' << c.text << "\" -> " << c.value;
+}
 
 class LeadingNumberCase : public testing::TestWithParam<Case> {};
 
