@@ -59,7 +59,8 @@ std::string HexLine(const std::string& data) {
 
 std::string DwordLine(const std::string& data) {
   std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
+  for (int i = 3; i >= 0; --i)
+    v = v << 8 | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "0x%08X", v);
   return buffer;
@@ -93,8 +94,8 @@ class TreeWriter {
       name = in_.From(kNameAlphabet, 5, 1);
       if (name.front() == ' ' || name.back() == ' ') name = "v" + name + "v";
     }
-    static const std::uint32_t kTypes[] = {reg::kSz, reg::kSz, reg::kBinary, reg::kDword,
-                                           reg::kExpandSz, reg::kMultiSz};
+    static const std::uint32_t kTypes[] = {reg::kSz,    reg::kSz,       reg::kBinary,
+                                           reg::kDword, reg::kExpandSz, reg::kMultiSz};
     const std::uint32_t type = kTypes[in_.Below(6)];
     std::string data;
     if (type == reg::kBinary) {
@@ -125,7 +126,8 @@ void Expect(const Key& key, const std::string& path, bool subkeys, std::string& 
   file += "[" + path + "]\r\n";
   std::string defaultText;
   auto d = key.values.find("");
-  if (d != key.values.end() && d->second.data.size() <= 255) defaultText = BeforeNul(d->second.data);
+  if (d != key.values.end() && d->second.data.size() <= 255)
+    defaultText = BeforeNul(d->second.data);
   file += "@=\"" + defaultText + "\"\r\n";
   for (const auto& [order, v] : key.values)
     if (v.type == reg::kSz && !v.name.empty())

@@ -11,8 +11,8 @@
 
 namespace {
 const std::array<std::string, 7> kLongNames = {
-    "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT", "HKEY_USERS",
-    "HKEY_PERFORMANCE_DATA", "HKEY_DYN_DATA", "HKEY_CURRENT_CONFIG"};
+    "HKEY_CURRENT_USER",     "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT",  "HKEY_USERS",
+    "HKEY_PERFORMANCE_DATA", "HKEY_DYN_DATA",      "HKEY_CURRENT_CONFIG"};
 
 bool KnownRoot(RegKey root) {
   return root == 0 || (root >= reg::kClassesRoot && root <= reg::kDynData);

@@ -266,13 +266,13 @@ class Session {
   void SetValue() {
     const OpenHandle h = Base();
     const std::string name = Name(3);
-    static const std::uint32_t kTypes[] = {reg::kSz, reg::kBinary, reg::kDword, reg::kMultiSz,
-                                           reg::kExpandSz, reg::kNone, 0x12345678};
+    static const std::uint32_t kTypes[] = {reg::kSz,       reg::kBinary, reg::kDword, reg::kMultiSz,
+                                           reg::kExpandSz, reg::kNone,   0x12345678};
     const std::uint32_t type = kTypes[in_.Below(7)];
     const std::string data = in_.Bytes(8);
-    const long rc = r_.SetValueEx(h.handle, name, type,
-                                  reinterpret_cast<const std::uint8_t*>(data.data()),
-                                  static_cast<std::uint32_t>(data.size()));
+    const long rc =
+        r_.SetValueEx(h.handle, name, type, reinterpret_cast<const std::uint8_t*>(data.data()),
+                      static_cast<std::uint32_t>(data.size()));
     long expected = Resolve(h);
     if (expected == err::kSuccess && !h.writable) expected = err::kAccessDenied;
     FUZZ_CHECK(rc == expected);
@@ -299,9 +299,9 @@ class Session {
     std::string buffer(16, '\x7f');
     std::uint32_t type = 0xEEEE;
     std::uint32_t size = capacity;
-    const long rc = r_.QueryValueEx(
-        h.handle, name, &type, withData ? reinterpret_cast<std::uint8_t*>(buffer.data()) : nullptr,
-        &size);
+    const long rc =
+        r_.QueryValueEx(h.handle, name, &type,
+                        withData ? reinterpret_cast<std::uint8_t*>(buffer.data()) : nullptr, &size);
     long expected = Resolve(h);
     const ModelValue* v = expected == err::kSuccess ? Find(h.key, name) : nullptr;
     if (expected == err::kSuccess && !v) expected = err::kFileNotFound;
@@ -379,9 +379,9 @@ class Session {
     std::uint32_t nameSize = nameCapacity;
     std::uint32_t dataSize = dataCapacity;
     std::uint32_t type = 0xEEEE;
-    const long rc = r_.EnumValue(
-        h.handle, index, name, &nameSize, &type,
-        withData ? reinterpret_cast<std::uint8_t*>(data.data()) : nullptr, &dataSize);
+    const long rc =
+        r_.EnumValue(h.handle, index, name, &nameSize, &type,
+                     withData ? reinterpret_cast<std::uint8_t*>(data.data()) : nullptr, &dataSize);
     long expected = Resolve(h);
     const ModelValue* v = nullptr;
     if (expected == err::kSuccess) {
@@ -400,8 +400,7 @@ class Session {
     FUZZ_CHECK(dataSize == v->data.size());
     if (withData && v->data.size() <= dataCapacity)
       FUZZ_CHECK(data.compare(0, v->data.size(), v->data) == 0);
-    if (rc == err::kSuccess)
-      FUZZ_CHECK(nameSize == v->name.size() && std::string(name) == v->name);
+    if (rc == err::kSuccess) FUZZ_CHECK(nameSize == v->name.size() && std::string(name) == v->name);
   }
 
   void Close() {
@@ -449,7 +448,8 @@ class Session {
       FUZZ_CHECK(r.EnumValue(handle, i++, name, &nameSize, &type,
                              reinterpret_cast<std::uint8_t*>(data.data()),
                              &dataSize) == err::kSuccess);
-      FUZZ_CHECK(std::string(name) == v.name && type == v.type && data.substr(0, dataSize) == v.data);
+      FUZZ_CHECK(std::string(name) == v.name && type == v.type &&
+                 data.substr(0, dataSize) == v.data);
     }
     std::uint32_t nameSize = sizeof name;
     FUZZ_CHECK(r.EnumValue(handle, i, name, &nameSize, nullptr, nullptr, nullptr) ==
@@ -469,8 +469,7 @@ std::string ScratchStore() {
     FUZZ_CHECK(::mkdtemp(folder) != nullptr);
     return std::string(folder) + "/registry.db";
   }();
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-    std::remove((path + suffix).c_str());
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::remove((path + suffix).c_str());
   return path;
 }
 }  // namespace

@@ -139,6 +139,11 @@ struct EarlyEnd {
   const char* invalidLine;  // nullptr: ends before the log exists
 };
 
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const EarlyEnd& c, std::ostream* os) {
+  *os << c.what;
+}
+
 class QEnvEarlyEnd : public testing::TestWithParam<EarlyEnd> {};
 
 TEST_P(QEnvEarlyEnd, LeavesAnEarlierResultAlone) {

@@ -10,6 +10,11 @@ struct PathCase {
   std::string rewritten;
 };
 
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const PathCase& c, std::ostream* os) {
+  *os << '"' << c.path << '"';
+}
+
 class ParseKeyPathTest : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(ParseKeyPathTest, RootSubkeyAndRewrittenPath) {

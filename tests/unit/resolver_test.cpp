@@ -29,6 +29,11 @@ struct EntryCase {
   std::string error;
 };
 
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const EntryCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
 class BasicEntryTest : public ::testing::TestWithParam<EntryCase> {};
 
 TEST_P(BasicEntryTest, ValueResultAndErrorText) {

@@ -40,6 +40,11 @@ struct ResultCase {
   std::string result;  // the result file's bytes
 };
 
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const ResultCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
 class RunMainResult : public RunMain, public testing::WithParamInterface<ResultCase> {};
 
 TEST_P(RunMainResult, WritesTheResultFileAndEndsTheProcess) {

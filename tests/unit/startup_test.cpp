@@ -97,6 +97,11 @@ struct EndCase {
   const char* invalidLine;
 };
 
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const EndCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
 class StartupEnds : public Startup, public testing::WithParamInterface<EndCase> {};
 
 TEST_P(StartupEnds, InvalidIdentityEndsAfterNamingIt) {
@@ -162,6 +167,11 @@ struct PreCheckCase {
   bool result;
   std::array<std::string, 3> fields;
 };
+
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const PreCheckCase& c, std::ostream* os) {
+  *os << '"' << c.commandLine << '"';
+}
 
 class PreChecks : public AgentFixture, public testing::WithParamInterface<PreCheckCase> {};
 

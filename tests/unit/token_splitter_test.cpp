@@ -69,6 +69,11 @@ struct UntouchedCase {
   Lines log;
 };
 
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const UntouchedCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
 class UntouchedTest : public ::testing::TestWithParam<UntouchedCase> {};
 
 TEST_P(UntouchedTest, TextUnchangedErrorEmpty) {
@@ -127,6 +132,11 @@ struct ExpandCase {
   bool result;
   std::string error;
 };
+
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const ExpandCase& c, std::ostream* os) {
+  *os << c.label;
+}
 
 class ExpandTest : public ::testing::TestWithParam<ExpandCase> {};
 
