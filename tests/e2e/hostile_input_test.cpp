@@ -77,6 +77,11 @@ struct PercentCase {
   std::optional<std::string> result;  // nullopt: the text repeated value of its one name
 };
 
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const PercentCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
 class HostilePercentSigns : public testing::TestWithParam<PercentCase> {};
 
 TEST_P(HostilePercentSigns, EveryNameIsResolvedAndTheResultIsOneLine) {
@@ -164,6 +169,11 @@ struct LengthCase {
   const char* loggedAs;  // "MSG : <loggedAs> : " shows the value read
   const char* invalidLine;
 };
+
+// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
+void PrintTo(const LengthCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 const LengthCase kIdentityValues[] = {
     {"Memberid", "%QARNPARTNERID%", "MEMBERID", "MSG : Invalid MEMBERID"},
