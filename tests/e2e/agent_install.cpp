@@ -133,6 +133,15 @@ std::vector<fs::path> AgentInstall::LogFiles() const {
   return files;
 }
 
+std::vector<std::string> AgentInstall::AllLogMessages() const {
+  std::vector<std::string> all;
+  for (const auto& file : LogFiles()) {
+    const auto lines = LogMessages(file);
+    all.insert(all.end(), lines.begin(), lines.end());
+  }
+  return all;
+}
+
 std::vector<std::string> AgentInstall::LogMessages(const fs::path& file) const {
   const std::string content = ReadBytes(file);
   std::vector<std::string> messages;

@@ -38,6 +38,8 @@ class AgentInstall {
   // A log file's messages; every line must be a stamp, a tab and the message, ended by
   // CR LF (a line that is not fails the test).
   std::vector<std::string> LogMessages(const std::filesystem::path& file) const;
+  // Every log file's messages, file after file.
+  std::vector<std::string> AllLogMessages() const;
 
   std::string InstallDir() const { return install_.string(); }
   std::filesystem::path Root() const { return root_; }

@@ -30,11 +30,7 @@ TEST(ConcurrentRuns, NoneCrashesOrHangsAndEveryRunsLinesAreThere) {
 
   // Same second, same identity: runs share log files. Each line must be whole (LogMessages
   // fails a torn one), and every run's own lines are all there, in its order.
-  std::vector<std::string> all;
-  for (const auto& file : agent.LogFiles()) {
-    const auto lines = agent.LogMessages(file);
-    all.insert(all.end(), lines.begin(), lines.end());
-  }
+  const std::vector<std::string> all = agent.AllLogMessages();
   EXPECT_EQ(std::count(all.begin(), all.end(), "MSG : Application started"), kRuns);
   EXPECT_EQ(std::count(all.begin(), all.end(), "MSG : AGENTTYPE : SERVER"), kRuns);
   for (const std::string& text : texts) {

@@ -21,16 +21,6 @@ namespace {
 
 const std::string kProgramFiles = AgentInstall::kProgramFiles;
 
-// All messages of every log file of the agent, file by file.
-std::vector<std::string> AllMessages(const AgentInstall& agent) {
-  std::vector<std::string> all;
-  for (const auto& file : agent.LogFiles()) {
-    const auto lines = agent.LogMessages(file);
-    all.insert(all.end(), lines.begin(), lines.end());
-  }
-  return all;
-}
-
 bool HasErrorLine(const std::vector<std::string>& log) {
   return std::any_of(log.begin(), log.end(),
                      [](const std::string& m) { return m.rfind("ERR", 0) == 0; });
@@ -63,7 +53,7 @@ TEST(HostileInput, TheLongestCommandLineIsExpandedWhole) {
 
   agent.Run(" " + text);
   EXPECT_EQ(agent.Result(), Repeat(kProgramFiles + ";", chunks) + filler + "\r\n");
-  const auto log = AllMessages(agent);
+  const auto log = agent.AllLogMessages();
   EXPECT_EQ(Count(log, "MSG : Command line para is : " + text), 1u);
   EXPECT_EQ(Count(log, "MSG : Count is " + std::to_string(2 * chunks)), 1u);
   EXPECT_FALSE(HasErrorLine(log));
@@ -88,7 +78,7 @@ TEST_P(HostilePercentSigns, EveryNameIsResolvedAndTheResultIsOneLine) {
   const PercentCase& c = GetParam();
   AgentInstall agent;
   agent.Run(" " + c.text);
-  const auto log = AllMessages(agent);
+  const auto log = agent.AllLogMessages();
   EXPECT_EQ(Count(log, "MSG : Count is " + std::to_string(c.signs)), 1u);
   std::size_t nameLines = 0;
   for (const auto& m : log) nameLines += m.rfind("MSG : Enironmental variable [", 0) == 0;
@@ -137,7 +127,7 @@ TEST(HostileInput, BytesBeyondAsciiReachTheResultFileUnchanged) {
   agent.Seed({{"TYPE", "T" + HighBytes()}});
   agent.Run(" " + text);
   EXPECT_EQ(agent.Result(), kProgramFiles + HighBytes() + "T" + HighBytes() + "\r\n");
-  const auto log = AllMessages(agent);
+  const auto log = agent.AllLogMessages();
   EXPECT_EQ(Count(log, "MSG : Command line para is : " + text), 1u);
   EXPECT_EQ(Count(log, "MSG : AGENTTYPE : T" + HighBytes()), 1u);
 }
@@ -195,7 +185,7 @@ TEST_P(HostileIdentityLength, IsReadWholeOrEndsTheRun) {
   agent.Seed({{c.name, value}});
   agent.WriteResult("earlier\r\n", false);
   agent.Run(std::string(" ") + c.token);
-  const auto log = AllMessages(agent);
+  const auto log = agent.AllLogMessages();
   if (bytes <= 255) {
     EXPECT_EQ(agent.Result(), value + "\r\n");
     EXPECT_EQ(Count(log, std::string("MSG : ") + c.loggedAs + " : " + value), 1u);
@@ -294,7 +284,7 @@ TEST_P(HostileInstallPathLength, IsReadWholeOrEndsTheRunSilently) {
   EXPECT_EQ(expanded.back(), kPathSep[0]);
   EXPECT_EQ(OneSeparatorEach(expanded), OneSeparatorEach(agent.InstallDir() + kPathSep))
       << expanded;
-  EXPECT_EQ(Count(AllMessages(agent), "MSG : QARN installation path : " + expanded), 1u);
+  EXPECT_EQ(Count(agent.AllLogMessages(), "MSG : QARN installation path : " + expanded), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, HostileInstallPathLength, testing::Values(254u, 255u, 256u),

@@ -22,6 +22,7 @@
 #include "../agent_install.h"
 #include "platform/registry.h"
 #include "platform/service_factories.h"
+#include "text/text_util.h"
 
 extern char** environ;
 
@@ -55,20 +56,11 @@ const std::map<std::pair<std::string, std::string>, std::string>& Seeded() {
   return kValues;
 }
 
-bool SameNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 std::optional<std::string> Getenv(const std::string& name) {
   if (const char* v = std::getenv(name.c_str())) return std::string(v);
   for (char** e = environ; e && *e; ++e) {
     const char* eq = std::strchr(*e, '=');
-    if (eq && SameNoCase(std::string(*e, static_cast<std::size_t>(eq - *e)), name))
+    if (eq && text::EqualsNoCase(std::string(*e, static_cast<std::size_t>(eq - *e)), name))
       return std::string(eq + 1);
   }
   return std::nullopt;
@@ -211,7 +203,8 @@ void PrepareRegistry(AgentInstall&) {
 
 std::optional<std::string> RegistryText(const std::string& key, const std::string& valueName) {
   for (const auto& [where, text] : Seeded())
-    if (SameNoCase(where.first, key) && SameNoCase(where.second, valueName)) return text;
+    if (text::EqualsNoCase(where.first, key) && text::EqualsNoCase(where.second, valueName))
+      return text;
   return std::nullopt;
 }
 

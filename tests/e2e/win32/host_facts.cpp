@@ -19,6 +19,7 @@
 #include "../host_facts.h"
 #include "platform/process.h"
 #include "platform/service_factories.h"
+#include "text/text_util.h"
 
 namespace fs = std::filesystem;
 
@@ -30,15 +31,6 @@ std::string TrimBlanks(const std::string& s) {
   const std::size_t b = s.find_first_not_of(" \t\r\n");
   if (b == std::string::npos) return "";
   return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
-bool SameNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) !=
-        std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 // wmic writes UTF-16 with a byte-order mark when its output is a file; its answers here
@@ -180,11 +172,11 @@ std::optional<std::string> RegistryText(const std::string& key, const std::strin
   for (const std::string& line : Lines("reg query \"" + key + "\" /v \"" + valueName + "\"")) {
     for (const char* type : {"REG_SZ", "REG_EXPAND_SZ"}) {
       const std::string head = "    " + valueName + "    " + type + "    ";
-      if (line.size() >= head.size() && SameNoCase(line.substr(0, head.size()), head))
+      if (line.size() >= head.size() && text::EqualsNoCase(line.substr(0, head.size()), head))
         return line.substr(head.size());
       // an empty string has nothing after its type
-      if (SameNoCase(line, "    " + valueName + "    " + type + "    ") ||
-          SameNoCase(line, "    " + valueName + "    " + type))
+      if (text::EqualsNoCase(line, "    " + valueName + "    " + type + "    ") ||
+          text::EqualsNoCase(line, "    " + valueName + "    " + type))
         return std::string();
     }
   }

@@ -40,15 +40,6 @@ std::set<fs::path> Entries(const fs::path& folder) {
   return entries;
 }
 
-std::vector<std::string> AllMessages(const AgentInstall& agent) {
-  std::vector<std::string> all;
-  for (const auto& file : agent.LogFiles()) {
-    const auto lines = agent.LogMessages(file);
-    all.insert(all.end(), lines.begin(), lines.end());
-  }
-  return all;
-}
-
 // Runs %IPADDRESS% with the current folder set to cwd, then checks the address came from
 // the ipconfig lookup and is one that ipconfig printed into the scratch file.
 void RunAddressLookup(AgentInstall& agent, const fs::path& cwd) {
@@ -59,7 +50,7 @@ void RunAddressLookup(AgentInstall& agent, const fs::path& cwd) {
   fs::current_path(before);
   ASSERT_EQ(codes, std::vector<long>{0});
 
-  const auto log = AllMessages(agent);
+  const auto log = agent.AllLogMessages();
   // Wine answers the host-name lookup with the loopback address, so the ipconfig lookup
   // must run; if it did not, this test proves nothing and says so.
   ASSERT_TRUE(
