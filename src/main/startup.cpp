@@ -113,7 +113,13 @@ void subInitialize(RunContext& ctx) {
   for (const std::string& name :
        {std::string("ApplicationLog"), logFolder, std::string("RTKPostLogs")}) {
     const std::string folder = ctx.AgentInstallPath + name;
-    if (!files.FolderExists(folder)) files.CreateFolder(folder);
+    if (files.FolderExists(folder)) continue;
+    try {
+      files.CreateFolder(folder);
+    } catch (const RuntimeError&) {
+      // A run started at the same moment may have made it since the test above.
+      if (!files.FolderExists(folder)) throw;
+    }
   }
 
   const std::string logName = BuildLogFileName(process.ExecutableName(), ctx.AgentRegId,

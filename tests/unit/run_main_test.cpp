@@ -105,6 +105,10 @@ class ScriptedFiles : public FakeFiles {
     }
     FakeFiles::MoveReplace(from, to);
   }
+  void CreateFolder(const std::string& path) override {
+    FakeFiles::CreateFolder(path);
+    if (foldersMadeByOtherRun) throw FsoError(fso_error::kFileAlreadyExists);
+  }
   void DeleteFile(const std::string& path) override {
     if (deleteRefusals > 0 && path.find(".tmp") == std::string::npos) {
       --deleteRefusals;
@@ -118,8 +122,9 @@ class ScriptedFiles : public FakeFiles {
     FakeFiles::DeleteFile(path);
   }
   bool moveFails = false;
-  int moveRefusals = 0;    // the next moves refused as in use by another run
-  int deleteRefusals = 0;  // likewise the next deletes of the result
+  bool foldersMadeByOtherRun = false;  // each new folder appears just before this run makes it
+  int moveRefusals = 0;                // the next moves refused as in use by another run
+  int deleteRefusals = 0;              // likewise the next deletes of the result
   std::string deletedByOtherRun;
   long deleteError = fso_error::kFileNotFound;
   bool thirdRunWritesAgain = false;
@@ -165,6 +170,12 @@ TEST_F(RunMainScripted, ResultReplacedByOtherRunsDuringTheDeleteIsNoError) {
     ASSERT_TRUE(RunOn("%WINDIR%")) << error;
     EXPECT_EQ(files.Content(ResultPath()), "C:\\WINDOWS\r\n");
   }
+}
+
+TEST_F(RunMainScripted, LogFoldersMadeByAnotherRunAtTheSameMomentAreUsed) {
+  files.foldersMadeByOtherRun = true;
+  ASSERT_TRUE(RunOn("%WINDIR%"));
+  EXPECT_EQ(files.Content(ResultPath()), "C:\\WINDOWS\r\n");
 }
 
 // Another run holds the result file for a moment while it deletes or replaces it.
