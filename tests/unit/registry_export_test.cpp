@@ -36,23 +36,49 @@ TEST_F(ExportTest, EmptyKeyAndTheWorkedExample) {
   EXPECT_EQ(reg.ExportToReg("hkcu\\Software\\T", "t.reg"), 1);
   EXPECT_EQ(fake.files.Content("t.reg"),
             Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\T]", "@=\"d\"", "\"s\"=\"x\"",
-                   "\"b\"=hex:01,00,02,00,00,00", "\"n\"=dword:0x0000000A", ""}));
+                   "\"b\"=hex:01,02", "\"n\"=dword:0000000A", ""}));
 }
 
-TEST_F(ExportTest, ValueLinesAreWrittenUnescapedAndByType) {
+// Each line reads back as the value it came from: strings escaped, a string that could
+// break its line as hex(1) bytes with the NUL, binary data as its own bytes.
+TEST_F(ExportTest, ValueLinesReadBackAsTheirValues) {
   const std::string k = "HKCU\\Software\\V";
+  const std::string tail = "d\\";
+  fake.registry.SetString(k, "", "x\r\ny");
   fake.registry.SetString(k, "q", "a\\b\"c");
+  fake.registry.SetString(k, "t", tail);
+  fake.registry.SetString(k, "lf", "1\n[HKLM\\Run]");
+  fake.registry.SetString(k, "tab", "\t");
+  fake.registry.SetString(k, "e", "");
   fake.registry.SetRaw(k, "one", reg::kBinary, "\n");
+  fake.registry.SetRaw(k, "three", reg::kBinary, std::string("\x01\x0A\xFF", 3));
   fake.registry.SetRaw(k, "empty", reg::kBinary, "");
+  fake.registry.SetRaw(k, "zero", reg::kBinary, std::string(2, '\0'));
   fake.registry.SetDword(k, "ff", 255);
   fake.registry.SetDword(k, "neg", 0xFFFFFFFFu);
   fake.registry.SetString(k, "exp", "%PATH%", reg::kExpandSz);
   fake.registry.SetString(k, "multi", std::string("a\0", 2), reg::kMultiSz);
   EXPECT_EQ(reg.ExportToReg(k, kFile), 1);
   EXPECT_EQ(fake.files.Content(kFile),
-            Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\V]", "@=\"\"",
-                   "\"q\"=\"a\\b\"c\"", "\"empty\"=hex:", "\"one\"=hex:0A,00,00,00",
-                   "\"ff\"=dword:0x000000FF", "\"neg\"=dword:0xFFFFFFFF", ""}));
+            Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\V]", "@=hex(1):78,0D,0A,79,00",
+                   "\"e\"=\"\"", "\"lf\"=hex(1):31,0A,5B,48,4B,4C,4D,5C,52,75,6E,5D,00",
+                   "\"q\"=\"a\\\\b\\\"c\"", "\"t\"=\"d\\\\\"", "\"tab\"=hex(1):09,00",
+                   "\"empty\"=hex:", "\"one\"=hex:0A", "\"three\"=hex:01,0A,FF",
+                   "\"zero\"=hex:00,00", "\"ff\"=dword:000000FF", "\"neg\"=dword:FFFFFFFF", ""}));
+}
+
+// A name with a line break cannot be written on one line: the export refuses it.
+TEST_F(ExportTest, NamesWithLineBreaksAreRefused) {
+  fake.registry.CreatePath("HKCU\\Software\\L\\a\nb");
+  EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\L\\a\nb", kFile), 0);
+  EXPECT_FALSE(fake.files.FileExists(kFile));
+  EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\L", "sub.reg", true), 0);
+  EXPECT_EQ(fake.files.Content("sub.reg"),
+            Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\L]", "@=\"\"", ""}));
+  fake.registry.SetDword("HKCU\\Software\\N", "n\r", 1);
+  EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\N", "n.reg"), 0);
+  EXPECT_EQ(fake.files.Content("n.reg"), Lines({"REGEDIT4", ""}));
+  EXPECT_THAT(Log(), ::testing::Contains(::testing::HasSubstr("holds a line break")));
 }
 
 TEST_F(ExportTest, OddNamesAndLongTextsAreWrittenWhole) {
@@ -60,10 +86,11 @@ TEST_F(ExportTest, OddNamesAndLongTextsAreWrittenWhole) {
   const std::string longText(300, 'x');
   fake.registry.SetString(k, "q\"\\\xE9", "v\xE9");
   fake.registry.SetString(k, "long", longText);
+  fake.registry.SetString(k, "", longText);
   EXPECT_EQ(reg.ExportToReg(k, kFile), 1);
   EXPECT_EQ(fake.files.Content(kFile),
-            Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\Odd]", "@=\"\"",
-                   "\"long\"=\"" + longText + "\"", "\"q\"\\\xE9\"=\"v\xE9\"", ""}));
+            Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\Odd]", "@=\"" + longText + "\"",
+                   "\"long\"=\"" + longText + "\"", "\"q\\\"\\\\\xE9\"=\"v\xE9\"", ""}));
 }
 
 TEST_F(ExportTest, ThreeLevelsExportDepthFirstThenDeleteDepthFirst) {
@@ -76,7 +103,7 @@ TEST_F(ExportTest, ThreeLevelsExportDepthFirstThenDeleteDepthFirst) {
   const std::string L = "HKEY_CURRENT_USER\\Software\\T";
   EXPECT_EQ(fake.files.Content(kFile),
             Lines({"REGEDIT4", "", "[" + L + "]", "@=\"\"", "", "[" + L + "\\A]", "@=\"\"",
-                   "\"n\"=dword:0x00000002", "", "[" + L + "\\A\\B]", "@=\"\"", "\"v\"=\"1\"", "",
+                   "\"n\"=dword:00000002", "", "[" + L + "\\A\\B]", "@=\"\"", "\"v\"=\"1\"", "",
                    "[" + L + "\\C]", "@=\"\"", ""}));
   EXPECT_THAT(paths.seen, ElementsAre(L, L + "\\A", L + "\\A\\B", L + "\\C"));
 
