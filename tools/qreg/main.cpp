@@ -7,12 +7,17 @@
 #include "platform/platform.h"
 #include "qreg.h"
 #include "registry/registry_access.h"
+#include "view_registry.h"
 
 int main(int argc, char** argv) {
   std::unique_ptr<PlatformServices> services = CreatePlatformServices(argc, argv);
-  RunContext ctx(services->View());
+  const Platform real = services->View();
+  // Every registry call, the class's included, goes through the view the command asks for.
+  qreg::ViewRegistry view(real.registry);
+  RunContext ctx(Platform{view, real.system, real.environment, real.clock, real.files, real.wmi,
+                          real.net, real.process, real.window});
   std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  qreg::Tool tool{ctx, ctx.RegistryAccess(), std::cout, std::cerr, std::cin};
+  qreg::Tool tool{ctx, ctx.RegistryAccess(), std::cout, std::cerr, std::cin, view};
   const int status = qreg::Run(tool, args);
   std::cout.flush();
   return status;

@@ -15,13 +15,16 @@ class clsRegistryAccess;
 
 namespace qreg {
 
-// What one invocation works with.
+class ViewRegistry;
+
+// What one invocation works with. view is the registry that ctx's platform and reg use.
 struct Tool {
   RunContext& ctx;
   clsRegistryAccess& reg;
   std::ostream& out;
   std::ostream& err;
   std::istream& in;
+  ViewRegistry& view;
 };
 
 // A verb's arguments once parsed: the leading positional arguments (KEY, FILE) and the
@@ -32,6 +35,7 @@ struct Command {
   bool Has(std::string_view name) const { return switches.count(std::string(name)) > 0; }
   const std::string& Value(std::string_view name) const { return switches.at(std::string(name)); }
   bool View64() const { return Has("/reg:64"); }
+  bool View32() const { return Has("/reg:32"); }
 };
 
 struct SwitchSpec {
@@ -52,14 +56,21 @@ int Fail(Tool& tool, const std::string& message);
 bool CheckKey(const std::string& key, std::string& tidy, std::string& error);
 // The key's full name with the long hive name, as the query and the prompts show it.
 std::string LongKeyName(const std::string& key);
+// The root key of a hive token or long name; 0 for none.
+RegKey HiveRoot(const std::string& hive);
 // Asks question on the terminal unless force; without a terminal the answer is no.
 bool Confirm(Tool& tool, const std::string& question, bool force);
+
+// The names of the key's values in the registry's order, exactly as stored; *opened (when
+// given) tells whether the key could be opened.
+std::vector<std::string> ValueNames(Tool& tool, const std::string& key, bool* opened);
 
 // The verbs.
 int Query(Tool& tool, const Command& cmd);
 int Add(Tool& tool, const Command& cmd);
 int Delete(Tool& tool, const Command& cmd);
 int Export(Tool& tool, const Command& cmd);
+int Import(Tool& tool, const Command& cmd);
 
 // Registry type names ("REG_SZ" ...) and back; 0xFFFFFFFF for an unknown name.
 std::string TypeName(std::uint32_t type);

@@ -4,28 +4,30 @@
 
 #include "qreg.h"
 #include "text/text_util.h"
+#include "view_registry.h"
 
 namespace qreg {
 namespace {
 
 constexpr SwitchSpec kReg64{"/reg:64", false};
+constexpr SwitchSpec kReg32{"/reg:32", false};
 
 struct Verb {
   std::string_view name;
-  std::size_t positionals;  // KEY, or KEY and FILE
+  std::size_t positionals;  // KEY, KEY and FILE, or FILE alone (import)
   std::vector<SwitchSpec> switches;
   std::string_view usage;
   int (*run)(Tool&, const Command&);
 };
 
-const std::array<Verb, 4>& Verbs() {
-  static const std::array<Verb, 4> verbs{{
+const std::array<Verb, 5>& Verbs() {
+  static const std::array<Verb, 5> verbs{{
       {"query",
        1,
-       {{"/v", true}, {"/ve", false}, {"/s", false}, kReg64},
-       "QREG QUERY KEY [/v NAME | /ve] [/s] [/reg:64]\n"
+       {{"/v", true}, {"/ve", false}, {"/s", false}, kReg32, kReg64},
+       "QREG QUERY KEY [/v NAME | /ve] [/s] [/reg:32 | /reg:64]\n"
        "  Lists the values of KEY and its subkeys.\n"
-       "  /v NAME  only the value NAME\n"
+       "  /v NAME  only the value NAME (with /s: the value NAME in every key below KEY)\n"
        "  /ve      only the default (unnamed) value\n"
        "  /s       every subkey below KEY as well\n",
        Query},
@@ -37,41 +39,57 @@ const std::array<Verb, 4>& Verbs() {
         {"/s", true},
         {"/d", true},
         {"/f", false},
+        kReg32,
         kReg64},
-       "QREG ADD KEY [/v NAME | /ve] [/t TYPE] [/s SEPARATOR] [/d DATA] [/f] [/reg:64]\n"
-       "  Creates KEY (with its parents) and, with /v, /ve, /t or /d, sets a value.\n"
+       "QREG ADD KEY [/v NAME | /ve] [/t TYPE] [/s SEPARATOR] [/d DATA] [/f] [/reg:32 | /reg:64]\n"
+       "  Creates KEY (with its parents) and sets a value: /v NAME, or the default value\n"
+       "  (an empty REG_SZ when neither /v, /ve, /t nor /d is given).\n"
        "  /v NAME  the value to set; /ve the default value (the default without /v)\n"
-       "  /t TYPE  REG_SZ (default), REG_MULTI_SZ, REG_DWORD or REG_BINARY\n"
+       "  /t TYPE  REG_SZ (default), REG_MULTI_SZ, REG_EXPAND_SZ, REG_DWORD, REG_QWORD,\n"
+       "           REG_BINARY, REG_NONE, REG_DWORD_LITTLE_ENDIAN or REG_DWORD_BIG_ENDIAN\n"
        "  /s SEP   the character that separates the strings of REG_MULTI_SZ data (\\0 when\n"
-       "           not given)\n"
-       "  /d DATA  the data: text, a number (decimal or 0x hex) or hex digit pairs\n"
-       "  /f       overwrite an existing value without asking\n",
+       "           not given); no string of the list may be empty\n"
+       "  /d DATA  the data: text, a number (decimal or 0x hex) or hex digits (an odd\n"
+       "           count gets a leading 0)\n"
+       "  /f       overwrite an existing value without asking\n"
+       "  Unlike reg, REG_SZ and REG_MULTI_SZ data is stored without its closing NUL, as\n"
+       "  the registry class writes it; REG_EXPAND_SZ and REG_NONE keep theirs.\n",
        Add},
       {"delete",
        1,
-       {{"/v", true}, {"/ve", false}, {"/va", false}, {"/f", false}, kReg64},
-       "QREG DELETE KEY [/v NAME | /ve | /va] [/f] [/reg:64]\n"
+       {{"/v", true}, {"/ve", false}, {"/va", false}, {"/f", false}, kReg32, kReg64},
+       "QREG DELETE KEY [/v NAME | /ve | /va] [/f] [/reg:32 | /reg:64]\n"
        "  Deletes KEY with all its subkeys, or only values of it.\n"
        "  /v NAME  the value NAME; /ve the default value; /va every value of KEY\n"
        "  /f       delete without asking\n",
        Delete},
       {"export",
        2,
-       {{"/y", false}, kReg64},
-       "QREG EXPORT KEY FILE [/y] [/reg:64]\n"
+       {{"/y", false}, kReg32, kReg64},
+       "QREG EXPORT KEY FILE [/y] [/reg:32 | /reg:64]\n"
        "  Writes KEY and its subkeys to FILE in REGEDIT4 form.\n"
        "  /y       overwrite an existing FILE without asking\n",
        Export},
+      {"import",
+       1,
+       {kReg32, kReg64},
+       "QREG IMPORT FILE [/reg:32 | /reg:64]\n"
+       "  Reads FILE, a REGEDIT4 file (ANSI) or a \"Windows Registry Editor Version 5.00\"\n"
+       "  file (UTF-16LE with a byte-order mark, or UTF-8), into the registry: [KEY] creates\n"
+       "  a key, [-KEY] deletes it with its subkeys, \"name\"=- deletes a value.\n"
+       "  A line it cannot read is reported with its number and left out; the exit\n"
+       "  status is then 1.\n",
+       Import},
   }};
   return verbs;
 }
 
 constexpr std::string_view kGeneralUsage =
     "QREG operation [parameters]\n"
-    "  operations: QUERY | ADD | DELETE | EXPORT\n"
+    "  operations: QUERY | ADD | DELETE | EXPORT | IMPORT\n"
     "  KEY: HIVE\\path, HIVE one of HKLM, HKCU, HKCR, HKUS, HKCC, HKPD, HKDD or their long\n"
     "       names (HKEY_LOCAL_MACHINE ...)\n"
-    "  /reg:64 uses the 64-bit registry view.\n"
+    "  /reg:64 uses the 64-bit registry view, /reg:32 the 32-bit one.\n"
     "  Exit status: 0 done, 1 failed.\n"
     "Type \"qreg operation /?\" for the parameters of one operation.\n";
 
@@ -79,8 +97,10 @@ bool IsSwitch(const std::string& arg) {
   return arg.size() >= 2 && (arg[0] == '/' || arg[0] == '-');
 }
 
+// /?, /h and -h, in any case, as reg takes them.
 bool IsHelp(const std::string& arg) {
-  return arg == "/?" || arg == "-?";
+  const std::string a = text::LowerAscii(arg);
+  return a == "/?" || a == "-?" || a == "/h" || a == "-h";
 }
 
 // The leading positional arguments, then switches of the verb, each at most once.
@@ -106,11 +126,17 @@ bool Parse(const Verb& verb, const std::vector<std::string>& args, Command& cmd,
     for (const SwitchSpec& s : verb.switches)
       if (s.name == name) switchDef = &s;
     if (!switchDef) {
-      error = "Invalid switch \"" + arg + "\".";
+      error = "Invalid switch \"" + arg + "\"" +
+              (name.rfind("/reg:", 0) == 0 ? ": the views are /reg:32 and /reg:64." : ".");
       return false;
     }
     if (cmd.Has(name)) {
       error = "The switch " + name + " is given more than once.";
+      return false;
+    }
+    if ((name == kReg32.name && cmd.Has(kReg64.name)) ||
+        (name == kReg64.name && cmd.Has(kReg32.name))) {
+      error = "/reg:32 and /reg:64 cannot be given together.";
       return false;
     }
     std::string value;
@@ -166,6 +192,10 @@ int Run(Tool& tool, const std::vector<std::string>& args) {
   Command cmd;
   std::string error;
   if (!Parse(*verb, rest, cmd, error)) return UsageError(tool, verb->name, error);
+  tool.view.Select(cmd.View64()   ? ViewRegistry::kView64Bit
+                   : cmd.View32() ? ViewRegistry::kView32Bit
+                                  : 0);
+  if (verb->run == Import) return Import(tool, cmd);
   std::string key;
   if (!CheckKey(cmd.positional[0], key, error)) return UsageError(tool, verb->name, error);
   cmd.positional[0] = key;

@@ -39,10 +39,9 @@ int Delete(Tool& tool, const Command& cmd) {
   }
 
   if (cmd.Has("/va")) {
-    std::vector<std::string> names;
-    std::vector<RegVariant> values;
-    std::int32_t all = -1;
-    if (tool.reg.EnumValues(key, names, values, all) < 0) return Fail(tool, kNotFound);
+    bool opened = false;
+    const std::vector<std::string> names = ValueNames(tool, key, &opened);
+    if (!opened) return Fail(tool, kNotFound);
     if (!Confirm(tool, "Delete every value of " + longKey + "?", force)) return 1;
     int status = 0;
     for (const std::string& name : names)

@@ -12,6 +12,10 @@ int Export(Tool& tool, const Command& cmd) {
   const std::string& file = cmd.positional[1];
   Files& files = tool.ctx.platform.files;
   if (file.empty()) return UsageError(tool, "export", "FILE is empty.");
+  // As reg: HKEY_DYN_DATA is a hive of Windows 9x, gone from every system since.
+  if (HiveRoot(key.substr(0, key.find('\\'))) == reg::kDynData)
+    return UsageError(tool, "export",
+                      "Invalid key name \"" + key + "\": HKEY_DYN_DATA no longer exists.");
   if (files.FolderExists(file)) return Fail(tool, file + " is a folder.");
 
   std::vector<std::string> probe;

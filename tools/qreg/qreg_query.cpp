@@ -12,19 +12,22 @@
 namespace qreg {
 namespace {
 
+constexpr std::uint32_t kDwordBigEndian = 5;
+constexpr std::uint32_t kQword = 11;
+
 struct RawValue {
   std::uint32_t type = 0;
   std::string data;
 };
 
-// Opens the key for reading into h.
-long OpenForReading(Tool& tool, const std::string& key, bool view64, RegKey& h) {
+// Opens the key for reading into h, in the view the command asked for (the tool's registry
+// adds it).
+long OpenForReading(Tool& tool, const std::string& key, bool /*view64*/, RegKey& h) {
   std::string path = key;
   std::string subKey;
   RegKey root = 0;
   clsRegistryAccess::ParseKeyPath(path, subKey, root);
-  return tool.ctx.platform.registry.OpenKeyEx(root, subKey,
-                                              reg::kKeyRead | (view64 ? reg::kViewBits : 0), h);
+  return tool.ctx.platform.registry.OpenKeyEx(root, subKey, reg::kKeyRead, h);
 }
 
 // The value's type and bytes, read in full; a Win32 code on failure.
@@ -70,11 +73,15 @@ std::string DataText(const RawValue& v) {
       return out;
     }
     case reg::kDword:
-      if (v.data.size() == 4) {
-        std::uint32_t n = 0;
-        for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(v.data[i]);
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "0x%x", static_cast<unsigned>(n));
+    case kDwordBigEndian:
+    case kQword:
+      // As reg shows them: the stored little-endian bytes as one number.
+      if (v.data.size() == (v.type == kQword ? 8u : 4u)) {
+        unsigned long long n = 0;
+        for (std::size_t i = v.data.size(); i-- > 0;)
+          n = (n << 8) | static_cast<unsigned char>(v.data[i]);
+        char buffer[24];
+        std::snprintf(buffer, sizeof buffer, "0x%llx", n);
         return buffer;
       }
       return Hex(v.data);
@@ -88,17 +95,17 @@ void PrintValue(Tool& tool, const std::string& name, const RawValue& v) {
            << DataText(v) << "\n";
 }
 
-// The key line and every value of the key, in the registry's order.
+// The key line, every value of the key in the registry's order, and an empty line; as reg,
+// nothing for a key without values.
 void PrintKey(Tool& tool, const std::string& key, bool view64) {
+  const std::vector<std::string> names = ValueNames(tool, key, nullptr);
+  if (names.empty()) return;
   tool.out << LongKeyName(key) << "\n";
-  std::vector<std::string> names;
-  std::vector<RegVariant> values;
-  std::int32_t all = -1;
-  tool.reg.EnumValues(key, names, values, all);
   for (const std::string& name : names) {
     RawValue v;
     if (ReadRaw(tool, key, view64, name, v) == win32_error::kSuccess) PrintValue(tool, name, v);
   }
+  tool.out << "\n";
 }
 
 std::vector<std::string> Subkeys(Tool& tool, const std::string& key, bool view64) {
@@ -112,20 +119,54 @@ std::vector<std::string> Subkeys(Tool& tool, const std::string& key, bool view64
 
 void PrintTree(Tool& tool, const std::string& key, bool view64) {
   PrintKey(tool, key, view64);
-  tool.out << "\n";
   for (const std::string& name : Subkeys(tool, key, view64))
     PrintTree(tool, key + "\\" + name, view64);
 }
 
+// The value name (shown as asked) in every key of the tree that holds it; the count found.
+int SearchTree(Tool& tool, const std::string& key, bool view64, const std::string& name,
+               const std::string& shown) {
+  int found = 0;
+  RawValue v;
+  if (ReadRaw(tool, key, view64, name, v) == win32_error::kSuccess) {
+    tool.out << LongKeyName(key) << "\n";
+    PrintValue(tool, shown, v);
+    tool.out << "\n";
+    ++found;
+  }
+  for (const std::string& sub : Subkeys(tool, key, view64))
+    found += SearchTree(tool, key + "\\" + sub, view64, name, shown);
+  return found;
+}
+
 }  // namespace
+
+// The names of the key's values, in the registry's order, exactly as stored.
+std::vector<std::string> ValueNames(Tool& tool, const std::string& key, bool* opened) {
+  std::vector<std::string> names;
+  if (opened) *opened = false;
+  Registry& r = tool.ctx.platform.registry;
+  RegKey h = 0;
+  if (OpenForReading(tool, key, false, h) != win32_error::kSuccess) return names;
+  KeyGuard guard(r, h);
+  if (opened) *opened = true;
+  std::string name(16384, '\0');
+  for (std::uint32_t i = 0;; ++i) {
+    std::uint32_t size = static_cast<std::uint32_t>(name.size());
+    std::uint32_t type = 0;
+    std::uint32_t dataSize = 0;
+    if (r.EnumValue(h, i, name.data(), &size, &type, nullptr, &dataSize) != win32_error::kSuccess)
+      break;
+    names.emplace_back(name.data(), size);
+  }
+  return names;
+}
 
 int Query(Tool& tool, const Command& cmd) {
   const std::string& key = cmd.positional[0];
   const bool view64 = cmd.View64();
   if (cmd.Has("/v") && cmd.Has("/ve"))
     return UsageError(tool, "query", "/v and /ve cannot be given together.");
-  if ((cmd.Has("/v") || cmd.Has("/ve")) && cmd.Has("/s"))
-    return UsageError(tool, "query", "/s lists whole keys; it cannot be given with /v or /ve.");
   if (cmd.Has("/v") && cmd.Value("/v").empty())
     return UsageError(tool, "query", "/v needs a value name; use /ve for the default value.");
 
@@ -136,6 +177,13 @@ int Query(Tool& tool, const Command& cmd) {
                           fncFormatMessage(tool.ctx, static_cast<std::int32_t>(open)));
   tool.ctx.platform.registry.CloseKey(h);
 
+  if ((cmd.Has("/v") || cmd.Has("/ve")) && cmd.Has("/s")) {
+    const std::string name = cmd.Has("/v") ? cmd.Value("/v") : "";
+    tool.out << "\n";
+    const int found = SearchTree(tool, key, view64, name, name);
+    tool.out << "Search complete. Number of matches found: " << found << "\n";
+    return 0;
+  }
   if (cmd.Has("/v") || cmd.Has("/ve")) {
     const std::string name = cmd.Has("/v") ? cmd.Value("/v") : "";
     RawValue v;
@@ -156,7 +204,6 @@ int Query(Tool& tool, const Command& cmd) {
     return 0;
   }
   PrintKey(tool, key, view64);
-  tool.out << "\n";
   for (const std::string& name : Subkeys(tool, key, view64))
     tool.out << LongKeyName(key + "\\" + name) << "\n";
   return 0;

@@ -13,14 +13,15 @@ namespace {
 struct HiveName {
   std::string_view token;
   std::string_view longName;
+  RegKey root;
 };
-constexpr std::array<HiveName, 7> kHives{{{"HKLM", "HKEY_LOCAL_MACHINE"},
-                                          {"HKCU", "HKEY_CURRENT_USER"},
-                                          {"HKCR", "HKEY_CLASSES_ROOT"},
-                                          {"HKUS", "HKEY_USERS"},
-                                          {"HKCC", "HKEY_CURRENT_CONFIG"},
-                                          {"HKPD", "HKEY_PERFORMANCE_DATA"},
-                                          {"HKDD", "HKEY_DYN_DATA"}}};
+constexpr std::array<HiveName, 7> kHives{{{"HKLM", "HKEY_LOCAL_MACHINE", reg::kLocalMachine},
+                                          {"HKCU", "HKEY_CURRENT_USER", reg::kCurrentUser},
+                                          {"HKCR", "HKEY_CLASSES_ROOT", reg::kClassesRoot},
+                                          {"HKUS", "HKEY_USERS", reg::kUsers},
+                                          {"HKCC", "HKEY_CURRENT_CONFIG", reg::kCurrentConfig},
+                                          {"HKPD", "HKEY_PERFORMANCE_DATA", reg::kPerformanceData},
+                                          {"HKDD", "HKEY_DYN_DATA", reg::kDynData}}};
 
 const HiveName* FindHive(const std::string& name) {
   for (const HiveName& h : kHives)
@@ -34,7 +35,7 @@ struct TypeEntry {
   std::uint32_t type;
   std::string_view name;
 };
-constexpr std::array<TypeEntry, 11> kTypes{{{0, "REG_NONE"},
+constexpr std::array<TypeEntry, 12> kTypes{{{0, "REG_NONE"},
                                             {1, "REG_SZ"},
                                             {2, "REG_EXPAND_SZ"},
                                             {3, "REG_BINARY"},
@@ -44,11 +45,19 @@ constexpr std::array<TypeEntry, 11> kTypes{{{0, "REG_NONE"},
                                             {7, "REG_MULTI_SZ"},
                                             {8, "REG_RESOURCE_LIST"},
                                             {9, "REG_FULL_RESOURCE_DESCRIPTOR"},
-                                            {11, "REG_QWORD"}}};
+                                            {11, "REG_QWORD"},
+                                            {4, "REG_DWORD_LITTLE_ENDIAN"}}};
 
 }  // namespace
 
 bool CheckKey(const std::string& key, std::string& tidy, std::string& error) {
+  // As reg: nothing but backslashes after the hive's own backslash names no key.
+  const std::size_t first = key.find('\\');
+  if (first != std::string::npos && key.find_first_not_of('\\', first) == std::string::npos) {
+    error =
+        "Invalid key name \"" + key + "\": a backslash after the hive must be followed by a key.";
+    return false;
+  }
   std::string k = key;
   while (!k.empty() && k.back() == '\\') k.pop_back();
   const std::size_t slash = k.find('\\');
@@ -71,6 +80,11 @@ std::string LongKeyName(const std::string& key) {
   const HiveName* hive = FindHive(key.substr(0, slash));
   const std::string head = hive ? std::string(hive->longName) : key.substr(0, slash);
   return slash == std::string::npos ? head : head + key.substr(slash);
+}
+
+RegKey HiveRoot(const std::string& hive) {
+  const HiveName* h = FindHive(hive);
+  return h ? h->root : 0;
 }
 
 bool Confirm(Tool& tool, const std::string& question, bool force) {
