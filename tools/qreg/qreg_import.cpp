@@ -8,6 +8,7 @@
 
 #include "main/run_context.h"
 #include "main/windows_calls.h"
+#include "platform/files.h"
 #include "qreg.h"
 #include "reg_file.h"
 #include "registry/registry_access.h"
@@ -16,6 +17,8 @@ namespace qreg {
 
 int Import(Tool& tool, const Command& cmd) {
   const std::string& file = cmd.positional[0];
+  if (tool.ctx.platform.files.FolderExists(file))
+    return Fail(tool, "Cannot read the file " + file + ": it is a folder.");
   std::string bytes;
   {
     std::ifstream in(file, std::ios::binary);
