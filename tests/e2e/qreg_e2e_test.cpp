@@ -2,6 +2,7 @@
 // registry), run through the command interpreter with their output caught in files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -383,5 +384,155 @@ TEST_F(QregE2E, DoesWhatRegDoes) {
     if (OnWindows())
       EXPECT_EQ(RunReg(args).out, expected) << "reg " << args[1] << " " << args.size();
   }
+}
+}  // namespace
+
+namespace {
+// The query of a whole tree with its key names written from KEY on.
+std::string Tree(const std::string& query, const std::string& longKey) {
+  std::string out = query;
+  for (std::size_t at; (at = out.find(longKey)) != std::string::npos;)
+    out.replace(at, longKey.size(), "KEY");
+  return out;
+}
+
+std::string Utf16(const std::string& utf8Ascii) {
+  std::string out = "\xFF\xFE";
+  for (std::size_t i = 0; i < utf8Ascii.size(); ++i) {
+    // The test's texts hold no character beyond the two below.
+    if (utf8Ascii.compare(i, 2, "\xC3\xA9") == 0) {
+      out += std::string("\xE9\x00", 2);
+      ++i;
+    } else if (utf8Ascii.compare(i, 3, "\xE2\x82\xAC") == 0) {
+      out += std::string("\xAC\x20", 2);
+      i += 2;
+    } else {
+      out += std::string(1, utf8Ascii[i]) + std::string(1, '\0');
+    }
+  }
+  return out;
+}
+
+TEST_F(QregE2E, ImportReadsWhatRegImportReads) {
+  const std::string longKey = "HKEY_CURRENT_USER" + key_.substr(4);
+  const auto v4 = [](const std::string& root) {
+    return "REGEDIT4\r\n\r\n\"orphan\"=\"x\"\r\n[" + root + "]\r\n@=\"def\"\r\n" +
+           "\"a\"=\"x\\\\y\\\"z\"\r\n\"esc\"=\"a\\nb\"\r\n\"d\"=dword:0000001f\r\n" +
+           "\"dbad\"=dword:12345678x\r\n\"junk\r\nnot a line\r\n\"h\"=hex:01,02,\\\r\n" +
+           "  ; comment\r\n  03,04\r\n\"h2\"=hex(2):41,42,00\r\n\"h7\"=hex(7):61,00,62,00,00\r\n" +
+           "\"hb\"=hex(b):01,02,03,04,05,06,07,08\r\n\"hbad\"=hex:0g\r\n\"del\"=\"x\"\r\n" +
+           "\"del\"=-\r\n[" + root + "\\Sub]\r\n\"s\"=\"1\"\r\n[-" + root + "\\Sub]\r\n[" + root +
+           "\\K\\]\r\n\"k\"=\"1\"\r\n\"e\"=\"\"\r\n\"u\"=\"unterminated\r\n";
+  };
+  const auto v5 = [](const std::string& root) {
+    return "Windows Registry Editor Version 5.00\r\n\r\n[" + root + "]\r\n" +
+           "\"s\"=\"\xC3\xA9\xE2\x82\xAC\"\r\n\"x\"=hex(2):25,00,41,00,00,00\r\n" +
+           "\"m\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n\"gone\"=\"1\"\r\n\"gone\"=-\r\n";
+  };
+  const std::string expected =
+      "\nKEY\n    (Default)    REG_SZ    def\n    a    REG_SZ    x\\y\"z\n"
+      "    d    REG_DWORD    0x1f\n    esc    REG_SZ    a\nb\n    h    REG_BINARY    01020304\n"
+      "    h2    REG_EXPAND_SZ    AB\n    h7    REG_MULTI_SZ    a\\0b\n"
+      "    hb    REG_QWORD    0x807060504030201\n\nKEY\\K\n    e    REG_SZ    \n"
+      "    k    REG_SZ    1\n\nKEY\\U16\n    m    REG_MULTI_SZ    a\\0b\n"
+      "    s    REG_SZ    \xE9\x80\n    x    REG_EXPAND_SZ    %A\n\nKEY\\U8\n"
+      "    m    REG_MULTI_SZ    a\\0b\n    s    REG_SZ    \xE9\x80\n"
+      "    x    REG_EXPAND_SZ    %A\n\n";
+
+  for (const std::string& who : {std::string("q"), std::string("r")}) {
+    if (who == "r" && !OnWindows()) break;
+    const std::string key = key_ + "\\" + who;
+    const std::string root = longKey + "\\" + who;
+    std::ofstream(File(who + "4.reg"), std::ios::binary) << v4(root);
+    std::ofstream(File(who + "16.reg"), std::ios::binary) << Utf16(v5(root + "\\U16"));
+    std::ofstream(File(who + "8.reg"), std::ios::binary) << v5(root + "\\U8");
+    for (const char* f : {"4.reg", "16.reg", "8.reg"}) {
+      const std::vector<std::string> args{"import", File(who + f)};
+      const Result r = who == "q" ? Run(args) : RunReg(args);
+      // qreg names each line it leaves out and then ends with 1; reg import says nothing.
+      if (who == "q" && std::string(f) == "4.reg") {
+        EXPECT_EQ(r.status, 1);
+        for (const char* line : {"line 9:", "line 10:", "line 11:", "line 18:", "line 27:"})
+          EXPECT_NE(r.err.find(line), std::string::npos) << line << "\n" << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 5) << r.err;
+      } else if (who == "q") {
+        EXPECT_EQ(r.status, 0) << f << r.err;
+      }
+    }
+    EXPECT_EQ(Tree(Run({"query", key, "/s"}).out, root), expected) << who;
+  }
+}
+
+// A key with values of every type the export writes, and awkward contents, exported, deleted
+// and imported again: everything comes back, and the key's missing default value as an
+// empty one.
+TEST_F(QregE2E, ExportImportRoundTrip) {
+  const std::string longKey = "HKEY_CURRENT_USER" + key_.substr(4);
+  std::ofstream(File("seed.reg"), std::ios::binary)
+      << "REGEDIT4\r\n\r\n[" + longKey + "]\r\n\"back\"=\"C:\\\\new\\\\\"\r\n" +
+             "\"quote\"=\"say \\\"hi\\\" [x]\"\r\n\"crlf\"=hex(1):61,0d,0a,62,09,63,00\r\n" +
+             "\"high\"=hex(1):80,e9,ff,00\r\n\"empty\"=\"\"\r\n\"long\"=\"" +
+             std::string(1000, 'x') + "\"\r\n\"a=b[c]\"=\"names\"\r\n" +
+             "\"bin\"=hex:00,0a,0d,22,5c,ff,\\\r\n  80\r\n\"ebin\"=hex:\r\n" +
+             "\"dw\"=dword:ffffffff\r\n[" + longKey + "\\Sub]\r\n@=\"\"\r\n\"x\"=\"1\"\r\n";
+  ASSERT_EQ(Run({"import", File("seed.reg")}).status, 0);
+  ASSERT_EQ(Run({"add", key_, "/v", "added", "/d", "C:\\x\\", "/f"}).status, 0);
+  ASSERT_EQ(Run({"add", key_, "/v", "big", "/t", "REG_BINARY", "/d", std::string(600, 'A')}).status,
+            0);
+  const std::string before = Run({"query", key_, "/s"}).out;
+  const std::string header = longKey + "\n";
+  std::string after = before;
+  after.insert(after.find(header) + header.size(), "    (Default)    REG_SZ    \n");
+
+  ASSERT_EQ(Run({"export", key_, File("a.reg")}).status, 0);
+  const std::string exported = ReadAll(File("a.reg"));
+  EXPECT_NE(exported.find("\"crlf\"=hex(1):61,0D,0A,62,09,63,00\r\n"), std::string::npos);
+  for (const std::string& who : {std::string("qreg"), std::string("reg")}) {
+    if (who == "reg" && !OnWindows()) break;
+    ASSERT_EQ(Run({"delete", key_, "/f"}).status, 0);
+    ASSERT_EQ(Run({"query", key_}).status, 1);
+    const std::vector<std::string> args{"import", File("a.reg")};
+    EXPECT_EQ((who == "qreg" ? Run(args) : RunReg(args)).status, 0) << who;
+    EXPECT_EQ(Run({"query", key_, "/s"}).out, after) << who;
+    ASSERT_EQ(Run({"export", key_, File(who + ".reg")}).status, 0);
+    EXPECT_EQ(ReadAll(File(who + ".reg")), exported) << who;
+  }
+}
+
+// /reg:32 and /reg:64 reach their own view in every call; under WOW64 (a 64-bit Windows
+// prefix) HKLM\SOFTWARE differs between them, elsewhere there is one view.
+TEST_F(QregE2E, ViewsKeepApart) {
+  const bool wow64 = OnWindows() && std::filesystem::exists("C:\\windows\\syswow64");
+  const std::string k = "HKLM\\SOFTWARE\\qEnvE2E-View";
+  const auto clean = [&] {
+    Run({"delete", k, "/f", "/reg:64"});
+    Run({"delete", k, "/f", "/reg:32"});
+  };
+  clean();
+  ASSERT_EQ(Run({"add", k, "/v", "n", "/d", "64", "/f", "/reg:64"}).status, 0);
+  ASSERT_EQ(Run({"add", k, "/v", "n", "/d", "32", "/f", "/reg:32"}).status, 0);
+  ASSERT_EQ(Run({"add", k, "/v", "only64", "/t", "REG_QWORD", "/d", "1", "/f", "/reg:64"}).status,
+            0);
+  const auto has = [](const Result& r, const std::string& text) {
+    return r.out.find(text) != std::string::npos;
+  };
+  EXPECT_TRUE(
+      has(Run({"query", k, "/v", "n", "/reg:64"}), wow64 ? "REG_SZ    64" : "REG_SZ    32"));
+  EXPECT_TRUE(has(Run({"query", k, "/v", "n", "/reg:32"}), "REG_SZ    32"));
+  EXPECT_TRUE(has(Run({"query", k, "/v", "n"}), "REG_SZ    32"));
+  EXPECT_TRUE(has(Run({"query", k, "/reg:64"}), "only64"));
+  EXPECT_EQ(has(Run({"query", k, "/reg:32"}), "only64"), !wow64);
+  ASSERT_EQ(Run({"export", k, File("64.reg"), "/reg:64"}).status, 0);
+  EXPECT_NE(ReadAll(File("64.reg")).find(wow64 ? "\"n\"=\"64\"" : "\"n\"=\"32\""),
+            std::string::npos);
+  std::ofstream(File("i.reg"), std::ios::binary)
+      << "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\qEnvE2E-View]\r\n\"imp\"=\"1\"\r\n";
+  ASSERT_EQ(Run({"import", File("i.reg"), "/reg:64"}).status, 0);
+  EXPECT_EQ(Run({"query", k, "/v", "imp", "/reg:32"}).status, wow64 ? 1 : 0);
+  ASSERT_EQ(Run({"delete", k, "/va", "/f", "/reg:32"}).status, 0);
+  EXPECT_EQ(Run({"query", k, "/v", "only64", "/reg:64"}).status, wow64 ? 0 : 1);
+  EXPECT_EQ(Run({"delete", k, "/f", "/reg:32"}).status, 0);
+  EXPECT_EQ(Run({"query", k, "/reg:64"}).status, wow64 ? 0 : 1);
+  clean();
 }
 }  // namespace
