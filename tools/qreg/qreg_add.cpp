@@ -31,9 +31,9 @@ bool ParseNumber(const std::string& s, std::uint64_t limit, std::uint64_t& value
     if (c >= '0' && c <= '9')
       d = static_cast<std::uint64_t>(c - '0');
     else if (base == 16 && c >= 'a' && c <= 'f')
-      d = static_cast<std::uint64_t>(c - 'a' + 10);
+      d = static_cast<std::uint64_t>(c - 'a') + 10;
     else if (base == 16 && c >= 'A' && c <= 'F')
-      d = static_cast<std::uint64_t>(c - 'A' + 10);
+      d = static_cast<std::uint64_t>(c - 'A') + 10;
     else
       return false;
     if (n > (limit - d) / base) return false;
