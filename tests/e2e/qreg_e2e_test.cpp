@@ -200,6 +200,7 @@ TEST_F(QregE2E, BadInputFailsClearlyAndChangesNothing) {
   ASSERT_NO_FATAL_FAILURE(Populate());
   ASSERT_EQ(Run({"export", key_, File("before.reg")}).status, 0);
   const std::string before = ReadAll(File("before.reg"));
+  std::ofstream(File("protected.reg")) << "REGEDIT4\n[-HKEY_LOCAL_MACHINE\\SYSTEM]\n";
   std::ofstream(File("not.reg")) << "[HKEY_CURRENT_USER\\Software\\qEnvE2E-Bad]\n\"x\"=\"y\"\n";
 
   const BadCall calls[] = {
@@ -227,6 +228,7 @@ TEST_F(QregE2E, BadInputFailsClearlyAndChangesNothing) {
       {{"import", File("missing.reg")}, "Cannot read the file"},
       {{"import", dir_}, "Cannot read the file"},
       {{"import", File("not.reg")}, "not a registry file"},
+      {{"import", File("protected.reg")}, "cannot be deleted, as deleting it might"},
       {{"add", "HKCU\\", "/v", "x", "/d", "y", "/f"}, "Invalid key name"},
       {{"export", "HKEY_DYN_DATA", File("dd.reg")}, "no longer exists"},
       {{"add", key_, "/v", "n", "/s", "#"}, "only for REG_MULTI_SZ"},

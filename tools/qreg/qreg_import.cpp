@@ -78,9 +78,12 @@ int Import(Tool& tool, const Command& cmd) {
           report(e.line, "the key " + e.key + " has no known hive.");
           break;
         }
-        if (!tool.reg.KeyExists(e.key)) break;  // as reg import: nothing to delete
+        // The class refuses a protected key whether or not it is there; any other key that
+        // is not there is, as for reg import, nothing to delete.
         std::string err;
-        if (tool.reg.KillKey(e.key, "Y", err) == 0)
+        if (tool.reg.KillKey(e.key, "Y", err) != 0) break;
+        const bool refused = err.find("cannot be deleted, as deleting it") != std::string::npos;
+        if (refused || tool.reg.KeyExists(e.key))
           report(e.line, err.empty() ? "the key " + e.key + " cannot be deleted." : err);
         break;
       }
