@@ -304,9 +304,9 @@ TEST_F(QregE2E, DoesWhatRegDoes) {
       {{"add", "KEY", "/v", "n", "/t", "REG_NONE", "/d", "abc"},
        0,
        "    n    REG_NONE    6100620063000000\n"},
-      {{"add", "KEY", "/v", "n", "/t", "REG_EXPAND_SZ", "/d", "%PATH%x"},
+      {{"add", "KEY", "/v", "n", "/t", "REG_EXPAND_SZ", "/d", "%QENV_UNSET%x"},
        0,
-       "    n    REG_EXPAND_SZ    %PATH%x\n"},
+       "    n    REG_EXPAND_SZ    %QENV_UNSET%x\n"},
       {{"add", "KEY", "/v", "n", "/t", "REG_QWORD", "/d", "0x1122334455667788"},
        0,
        "    n    REG_QWORD    0x1122334455667788\n"},
@@ -368,7 +368,7 @@ TEST_F(QregE2E, DoesWhatRegDoes) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"add", key_ + "\\T\\Sub", "/v", "n", "/d", "1", "/f"},
            {"add", key_ + "\\T\\Sub\\Deep", "/v", "N", "/d", "2", "/f"},
-           {"add", key_ + "\\T\\Other", "/f"}})
+           {"add", key_ + "\\T\\Other", "/ve", "/d", "d", "/f"}})
     ASSERT_EQ(Run(args).status, 0);
   const std::string t = "HKEY_CURRENT_USER" + key_.substr(4) + "\\T";
   const std::pair<std::vector<std::string>, std::string> queries[] = {
@@ -378,7 +378,7 @@ TEST_F(QregE2E, DoesWhatRegDoes) {
            "\\Sub\\Deep\n    n    REG_SZ    2\n\nSearch complete. Number of matches found: 2\n"},
       {{"query", key_ + "\\T", "/ve", "/s"},
        "\n" + t +
-           "\\Other\n    (Default)    REG_SZ    \n\nSearch complete. Number of matches found: 1\n"},
+           "\\Other\n    (Default)    REG_SZ    d\n\nSearch complete. Number of matches found: 1\n"},
       {{"query", key_ + "\\T", "/v", "x", "/s"}, "\nSearch complete. Number of matches found: 0\n"},
   };
   for (const auto& [args, expected] : queries) {
@@ -437,8 +437,10 @@ TEST_F(QregE2E, ImportReadsWhatRegImportReads) {
       "    h2    REG_EXPAND_SZ    AB\n    h7    REG_MULTI_SZ    a\\0b\n"
       "    hb    REG_QWORD    0x807060504030201\n\nKEY\\K\n    e    REG_SZ    \n"
       "    k    REG_SZ    1\n\nKEY\\U16\n    m    REG_MULTI_SZ    a\\0b\n"
-      "    s    REG_SZ    \xE9\x80\n    x    REG_EXPAND_SZ    %A\n\nKEY\\U8\n"
-      "    m    REG_MULTI_SZ    a\\0b\n    s    REG_SZ    \xE9\x80\n"
+      "    s    REG_SZ    \xE9\x80\n    x    REG_EXPAND_SZ    %A\n\n";
+  // A "Version 5.00" file in UTF-8: Wine's reg reads it as ANSI, qreg as UTF-8.
+  const std::string utf8 =
+      "KEY\\U8\n    m    REG_MULTI_SZ    a\\0b\n    s    REG_SZ    \xE9\x80\n"
       "    x    REG_EXPAND_SZ    %A\n\n";
 
   for (const std::string& who : {std::string("q"), std::string("r")}) {
@@ -449,6 +451,7 @@ TEST_F(QregE2E, ImportReadsWhatRegImportReads) {
     std::ofstream(File(who + "16.reg"), std::ios::binary) << Utf16(v5(root + "\\U16"));
     std::ofstream(File(who + "8.reg"), std::ios::binary) << v5(root + "\\U8");
     for (const char* f : {"4.reg", "16.reg", "8.reg"}) {
+      if (who == "r" && std::string(f) == "8.reg") continue;
       const std::vector<std::string> args{"import", File(who + f)};
       const Result r = who == "q" ? Run(args) : RunReg(args);
       // qreg names each line it leaves out and then ends with 1; reg import says nothing.
@@ -461,7 +464,8 @@ TEST_F(QregE2E, ImportReadsWhatRegImportReads) {
         EXPECT_EQ(r.status, 0) << f << r.err;
       }
     }
-    EXPECT_EQ(Tree(Run({"query", key, "/s"}).out, root), expected) << who;
+    EXPECT_EQ(Tree(Run({"query", key, "/s"}).out, root), expected + (who == "q" ? utf8 : ""))
+        << who;
   }
 }
 
