@@ -1,11 +1,14 @@
 // The built qEnv fed what a careless or hostile caller might give it: the longest command
 // line, thousands of "%" signs, bytes beyond ASCII, identity values at the edge of the
-// registry reader's buffer, log folders blocked by files.
+// registry reader's buffer, log folders blocked by files, links planted where the run
+// writes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +17,8 @@
 #include "fakes/in_order.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/service_factories.h"
+#include "platform/test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -290,14 +295,38 @@ TEST_P(HostileInstallPathLength, IsReadWholeOrEndsTheRunSilently) {
 INSTANTIATE_TEST_SUITE_P(Values, HostileInstallPathLength, testing::Values(254u, 255u, 256u),
                          [](const auto& info) { return std::to_string(info.param) + "Bytes"; });
 
-// A file where the start-up wants one of its folders: the run ends before the result
-// file is touched, and nothing is written into or beside the blocked place.
-class HostileBlockedFolder : public testing::TestWithParam<const char*> {};
+// A file, or a link to a folder elsewhere, where the start-up wants one of its folders: the
+// run ends before the result file is touched, and nothing is written into or beside the
+// blocked place, nor through the link.
+struct BlockedCase {
+  const char* name;
+  const char* relative;  // below the installation folder, "/" between the parts
+  bool link;
+};
+
+void PrintTo(const BlockedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class HostileBlockedFolder : public testing::TestWithParam<BlockedCase> {};
+
+// The entries of a folder with their bytes ("" for a folder).
+std::map<std::string, std::string> Contents(const fs::path& folder) {
+  std::map<std::string, std::string> out;
+  for (const auto& e : fs::recursive_directory_iterator(folder))
+    out[fs::relative(e.path(), folder).string()] =
+        fs::is_regular_file(e.symlink_status()) ? ReadBytes(e.path()) : "";
+  return out;
+}
 
 TEST_P(HostileBlockedFolder, EndsWithoutResultChange) {
+  const BlockedCase& c = GetParam();
   AgentInstall agent;
+  const fs::path elsewhere = agent.Root() / "elsewhere";
+  fs::create_directories(elsewhere / "ApplicationLog" / "qRTKLog");
+  { std::ofstream(elsewhere / "authorized_keys") << "ssh-ed25519 AAAA owner\n"; }
   fs::path blocked = agent.InstallDir();
-  const std::string relative = GetParam();
+  const std::string relative = c.relative;
   if (relative.find('/') != std::string::npos) {
     fs::create_directories(blocked / "ApplicationLog");
     blocked /= "ApplicationLog";
@@ -305,20 +334,74 @@ TEST_P(HostileBlockedFolder, EndsWithoutResultChange) {
   } else {
     blocked /= relative;
   }
-  { std::ofstream(blocked) << "x"; }
+  if (c.link) {
+    ASSERT_TRUE(test_support::MakeLink(elsewhere.string(), blocked.string(), true));
+    if (!test_support::ShowsAsLink(blocked.string()))
+      GTEST_SKIP() << "this system shows no link at " << blocked;
+  } else {
+    std::ofstream(blocked) << "x";
+  }
+  const auto before = Contents(elsewhere);
   agent.WriteResult("earlier\r\n", false);
   agent.Run(" %PROGRAMFILES%");
   EXPECT_EQ(agent.Result(), "earlier\r\n");
-  EXPECT_EQ(ReadBytes(blocked), "x");
-  EXPECT_TRUE(agent.LogFiles().empty());
+  EXPECT_EQ(Contents(elsewhere), before) << "written through the link";
+  if (!c.link) {
+    EXPECT_EQ(ReadBytes(blocked), "x");
+    EXPECT_TRUE(agent.LogFiles().empty());
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, HostileBlockedFolder,
-                         testing::Values("ApplicationLog/qRTKLog", "RTKPostLogs"),
-                         [](const auto& info) {
-                           std::string name = info.param;
-                           name.erase(std::remove(name.begin(), name.end(), '/'), name.end());
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Folders, HostileBlockedFolder,
+    testing::Values(BlockedCase{"FileAtqRTKLog", "ApplicationLog/qRTKLog", false},
+                    BlockedCase{"FileAtRTKPostLogs", "RTKPostLogs", false},
+                    BlockedCase{"LinkAtApplicationLog", "ApplicationLog", true},
+                    BlockedCase{"LinkAtqRTKLog", "ApplicationLog/qRTKLog", true},
+                    BlockedCase{"LinkAtRTKPostLogs", "RTKPostLogs", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The log file's name is predictable to the second: links planted at the names of the
+// coming seconds point at a file the run must never write.
+TEST(HostileInput, LinksAtTheComingLogNamesAreNeverWrittenThrough) {
+  AgentInstall agent;
+  fs::create_directories(agent.LogFolder());
+  const fs::path victim = agent.Root() / "authorized_keys";
+  const std::string keys = "ssh-ed25519 AAAA owner\n";
+  { std::ofstream(victim, std::ios::binary) << keys; }
+  const std::time_t now = std::time(nullptr);
+  for (std::time_t t = now; t < now + 60; ++t) {
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%m%d%Y%H%M%S", std::localtime(&t));
+    const fs::path link = agent.LogFolder() / (std::string("qEnv_1234____") + stamp + ".txt");
+    ASSERT_TRUE(test_support::MakeLink(victim.string(), link.string(), false));
+    if (!test_support::ShowsAsLink(link.string()))
+      GTEST_SKIP() << "this system shows a link to a file as the file itself (Wine)";
+  }
+  agent.WriteResult("earlier\r\n", false);
+  agent.Run(" %PROGRAMFILES%");
+  EXPECT_EQ(ReadBytes(victim), keys);
+  // The log file cannot be made: the run ends as it does for any such failure.
+  EXPECT_EQ(agent.Result(), "earlier\r\n");
+}
+
+// Links at the temporary result names that the next process ids would have given: the run
+// names its temporary file so that nobody can foresee it, and never writes through them.
+TEST(HostileInput, LinksAtTheNextProcessIdsTemporaryNamesAreLeftAlone) {
+  AgentInstall agent;
+  const fs::path victim = agent.Root() / "victim";
+  { std::ofstream(victim, std::ios::binary) << "precious\n"; }
+  const std::uint32_t pid = CreateProcess(0, nullptr)->ProcessId();
+  for (std::uint32_t next = pid + 1; next <= pid + 300; ++next)
+    ASSERT_TRUE(test_support::MakeLink(
+        victim.string(), agent.ResultPath() + "." + std::to_string(next) + ".tmp", false));
+  agent.Run(" %PROGRAMFILES%");
+  EXPECT_EQ(ReadBytes(victim), "precious\n");
+  EXPECT_EQ(agent.Result(), kProgramFiles + "\r\n");
+  std::size_t tmp = 0;
+  for (const auto& e : fs::directory_iterator(agent.BinDir()))
+    tmp += e.path().extension() == ".tmp";
+  EXPECT_EQ(tmp, 300u) << "the planted links stay, and the run's own file is gone";
+}
 
 }  // namespace

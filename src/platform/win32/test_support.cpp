@@ -12,6 +12,52 @@ void SetReadOnly(const std::string& path, bool readOnly) {
                      readOnly ? (a | FILE_ATTRIBUTE_READONLY) : (a & ~FILE_ATTRIBUTE_READONLY));
 }
 
+namespace {
+// Wine's own export that names the Unix file behind a Windows path; absent on Windows.
+std::string UnixPath(const std::string& path) {
+  using ToUnix = char* (*)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return "";
+  std::wstring wide(path.size() + 1, L'\0');
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  if (n <= 0) return "";
+  char* unix = toUnix(wide.c_str());
+  if (!unix) return "";
+  std::string out(unix);
+  HeapFree(GetProcessHeap(), 0, unix);
+  return out;
+}
+}  // namespace
+
+bool MakeLink(const std::string& target, const std::string& link, bool folder) {
+  const std::string unixTarget = UnixPath(target), unixLink = UnixPath(link);
+  if (unixTarget.empty() || unixLink.empty()) {
+    const DWORD flags = (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | 0x2;  // unprivileged
+    return CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) != 0;
+  }
+  // Wine runs a Unix program that it is given by its path on drive Z:.
+  std::string line = "ln -s \"" + unixTarget + "\" \"" + unixLink + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA("Z:\\bin\\ln", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
+    return false;
+  WaitForSingleObject(pi.hProcess, 30000);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code == 0;
+}
+
+bool ShowsAsLink(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 void SetProcessVariable(const std::string& name, const std::string& value) {
   SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
