@@ -12,8 +12,9 @@ void SetProcessVariable(const std::string& name, const std::string& value);
 void UnsetProcessVariable(const std::string& name);
 
 // Makes a symbolic link at link that points to target (a file or folder, which may not
-// exist); folder: whether the target is a folder (Windows links say so). Under Wine, whose
-// own call makes nothing, a Unix link in the prefix's drive. False when none was made.
+// exist natively; under Wine it must); folder: whether the target is a folder (Windows
+// links say so). Under Wine, whose own call makes nothing, a Unix link in the prefix's
+// drive. False when none was made.
 bool MakeLink(const std::string& target, const std::string& link, bool folder);
 // Whether the system shows path as a link (a reparse point on Windows): Wine shows a Unix
 // link to a folder as one, and a link to a file as the file itself.

@@ -81,10 +81,10 @@ bool clsIPAddress::RunToScratch(const std::string& command, std::vector<std::str
   const ScratchRemoval removal(files, scratch);
   const std::string line = process.RedirectedCommandLine(command, scratch);
   subWriteLog(ctx_, "MSG : Executing shell for " + line);
-  // Waits for the command to end rather than a fixed time; one that runs over is read as
-  // it stands. The file stays held meanwhile (on Windows nobody may rename it away).
-  const std::uint32_t taskId = process.RunRedirected(command, scratch, kCommandTimeoutMs);
   made.reset();
+  // Waits for the command to end rather than a fixed time; one that runs over is read as
+  // it stands.
+  const std::uint32_t taskId = process.RunRedirected(command, scratch, kCommandTimeoutMs);
   if (taskId == 0) {
     subWriteLog(ctx_, "ERR : Failed to execute " + line);
     return false;

@@ -9,6 +9,7 @@
 
 #include "agent_install.h"
 #include "fakes/in_order.h"
+#include "host_facts.h"
 #include "platform/test_support.h"
 
 namespace fs = std::filesystem;
@@ -56,6 +57,31 @@ TEST(ConcurrentRuns, NoneCrashesOrHangsAndEveryRunsLinesAreThere) {
   // No run's temporary file is left beside the result.
   for (const auto& entry : fs::directory_iterator(agent.BinDir()))
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+}
+
+// Two address lookups at once: each run's console lookup writes and reads a scratch file of
+// its own, so each finds the whole list, never the other's file half-written or removed.
+TEST(ConcurrentRuns, AddressLookupsReadOnlyTheirOwnOutput) {
+  AgentInstall agent;
+  const std::vector<long> codes =
+      test_support::RunTogether(agent.ExePath().string(), {"%IPADDRESS%", "%IPADDRESS%"}, kBoundMs);
+  EXPECT_EQ(codes, (std::vector<long>{0, 0}));
+  std::vector<std::string> shells;
+  for (const std::string& m : agent.AllLogMessages())
+    if (m.rfind("MSG : Executing shell for ", 0) == 0) shells.push_back(m);
+  if (shells.empty())
+    GTEST_SKIP() << "the host-name lookup answered, so no console lookup ran (natively the "
+                    "offline runs are in ip_lookup_e2e_test)";
+  ASSERT_EQ(shells.size(), 2u);
+  EXPECT_NE(shells[0], shells[1]) << "both runs used one scratch file";
+  const std::string expected = host::IpAddress();
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(agent.Result(), expected + "\r\n");
+  const std::vector<std::string> all = agent.AllLogMessages();
+  EXPECT_EQ(std::count(all.begin(), all.end(), "MSG : Expanded Value :: " + expected), 2);
+  for (const auto& entry : fs::directory_iterator(agent.BinDir()))
+    EXPECT_EQ(entry.path().filename().string().rfind("IPData", 0), std::string::npos)
+        << entry.path();
 }
 
 }  // namespace
