@@ -16,6 +16,9 @@ void UnsetProcessVariable(const std::string& name);
 // links say so). Under Wine, whose own call makes nothing, a Unix link in the prefix's
 // drive. False when none was made.
 bool MakeLink(const std::string& target, const std::string& link, bool folder);
+// Removes links that MakeLink made (never what they point to); under Wine, whose own calls
+// cannot remove a Unix link, through the Unix rm.
+void RemoveLinks(const std::vector<std::string>& links);
 // Whether the system shows path as a link (a reparse point on Windows): Wine shows a Unix
 // link to a folder as one, and a link to a file as the file itself.
 bool ShowsAsLink(const std::string& path);

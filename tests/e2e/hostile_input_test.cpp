@@ -295,6 +295,18 @@ TEST_P(HostileInstallPathLength, IsReadWholeOrEndsTheRunSilently) {
 INSTANTIATE_TEST_SUITE_P(Values, HostileInstallPathLength, testing::Values(254u, 255u, 256u),
                          [](const auto& info) { return std::to_string(info.param) + "Bytes"; });
 
+// Links a test planted, removed before its installation is (Wine cannot remove a Unix link
+// through its own calls).
+struct PlantedLinks {
+  std::vector<std::string> paths;
+  ~PlantedLinks() { test_support::RemoveLinks(paths); }
+  bool Make(const fs::path& target, const fs::path& link, bool folder) {
+    if (!test_support::MakeLink(target.string(), link.string(), folder)) return false;
+    paths.push_back(link.string());
+    return true;
+  }
+};
+
 // A file, or a link to a folder elsewhere, where the start-up wants one of its folders: the
 // run ends before the result file is touched, and nothing is written into or beside the
 // blocked place, nor through the link.
@@ -334,8 +346,9 @@ TEST_P(HostileBlockedFolder, EndsWithoutResultChange) {
   } else {
     blocked /= relative;
   }
+  PlantedLinks links;
   if (c.link) {
-    ASSERT_TRUE(test_support::MakeLink(elsewhere.string(), blocked.string(), true));
+    ASSERT_TRUE(links.Make(elsewhere, blocked, true));
     if (!test_support::ShowsAsLink(blocked.string()))
       GTEST_SKIP() << "this system shows no link at " << blocked;
   } else {
@@ -369,12 +382,13 @@ TEST(HostileInput, LinksAtTheComingLogNamesAreNeverWrittenThrough) {
   const fs::path victim = agent.Root() / "authorized_keys";
   const std::string keys = "ssh-ed25519 AAAA owner\n";
   { std::ofstream(victim, std::ios::binary) << keys; }
+  PlantedLinks links;
   const std::time_t now = std::time(nullptr);
   for (std::time_t t = now; t < now + 60; ++t) {
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%m%d%Y%H%M%S", std::localtime(&t));
     const fs::path link = agent.LogFolder() / (std::string("qEnv_1234____") + stamp + ".txt");
-    ASSERT_TRUE(test_support::MakeLink(victim.string(), link.string(), false));
+    ASSERT_TRUE(links.Make(victim, link, false));
     if (!test_support::ShowsAsLink(link.string()))
       GTEST_SKIP() << "this system shows a link to a file as the file itself (Wine)";
   }
@@ -391,10 +405,11 @@ TEST(HostileInput, LinksAtTheNextProcessIdsTemporaryNamesAreLeftAlone) {
   AgentInstall agent;
   const fs::path victim = agent.Root() / "victim";
   { std::ofstream(victim, std::ios::binary) << "precious\n"; }
+  PlantedLinks links;
   const std::uint32_t pid = CreateProcess(0, nullptr)->ProcessId();
   for (std::uint32_t next = pid + 1; next <= pid + 300; ++next)
-    ASSERT_TRUE(test_support::MakeLink(
-        victim.string(), agent.ResultPath() + "." + std::to_string(next) + ".tmp", false));
+    ASSERT_TRUE(
+        links.Make(victim, agent.ResultPath() + "." + std::to_string(next) + ".tmp", false));
   agent.Run(" %PROGRAMFILES%");
   EXPECT_EQ(ReadBytes(victim), "precious\n");
   EXPECT_EQ(agent.Result(), kProgramFiles + "\r\n");

@@ -29,6 +29,10 @@ bool MakeLink(const std::string& target, const std::string& link, bool) {
   return ::symlink(posix::NativePath(target).c_str(), posix::NativePath(link).c_str()) == 0;
 }
 
+void RemoveLinks(const std::vector<std::string>& links) {
+  for (const std::string& link : links) ::unlink(posix::NativePath(link).c_str());
+}
+
 bool ShowsAsLink(const std::string& path) {
   struct stat st {};
   return ::lstat(posix::NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);

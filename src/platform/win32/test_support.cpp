@@ -29,6 +29,29 @@ std::string UnixPath(const std::string& path) {
   HeapFree(GetProcessHeap(), 0, unix);
   return out;
 }
+
+// Starts a Unix program under Wine; there is no handle to wait on, so the caller polls.
+bool StartUnix(const std::string& program, std::string line) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &si, &pi))
+    return false;
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  return true;
+}
+
+// Waits up to ten seconds for path to be shown (or, with present false, to be gone).
+bool WaitFor(const std::string& path, bool present) {
+  for (int i = 0; i < 1000; ++i) {
+    if ((GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) == present) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
 }  // namespace
 
 bool MakeLink(const std::string& target, const std::string& link, bool folder) {
@@ -38,22 +61,27 @@ bool MakeLink(const std::string& target, const std::string& link, bool folder) {
     return CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) != 0;
   }
   // Wine runs a Unix program that it is given by its path on drive Z:.
-  std::string line = "ln -s \"" + unixTarget + "\" \"" + unixLink + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA("Z:\\bin\\ln", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi))
-    return false;
-  // Wine hands back no handle that tells when a Unix program ends: wait for the link to
-  // appear (the targets the tests link to exist).
-  if (pi.hThread) CloseHandle(pi.hThread);
-  if (pi.hProcess) CloseHandle(pi.hProcess);
-  for (int i = 0; i < 1000; ++i) {
-    if (GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    Sleep(10);
+  return StartUnix("Z:\\bin\\ln", "ln -s \"" + unixTarget + "\" \"" + unixLink + "\"") &&
+         WaitFor(link, true);
+}
+
+void RemoveLinks(const std::vector<std::string>& links) {
+  constexpr std::size_t kPerCommand = 50;  // well inside the longest command line
+  for (std::size_t from = 0; from < links.size(); from += kPerCommand) {
+    std::string line = "rm -f";
+    std::vector<std::string> batch;
+    for (std::size_t i = from; i < links.size() && i < from + kPerCommand; ++i) {
+      const std::string unixLink = UnixPath(links[i]);
+      if (unixLink.empty()) {
+        if (!DeleteFileA(links[i].c_str())) RemoveDirectoryA(links[i].c_str());
+        continue;
+      }
+      line += " \"" + unixLink + "\"";
+      batch.push_back(links[i]);
+    }
+    if (batch.empty() || !StartUnix("Z:\\bin\\rm", line)) continue;
+    for (const std::string& link : batch) WaitFor(link, false);
   }
-  return false;
 }
 
 bool ShowsAsLink(const std::string& path) {
