@@ -8,7 +8,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -312,7 +311,7 @@ struct PlantedLinks {
 // blocked place, nor through the link.
 struct BlockedCase {
   const char* name;
-  const char* relative;  // below the installation folder, "/" between the parts
+  const char* relative;  // below the installation folder
   bool link;
 };
 
@@ -322,30 +321,13 @@ void PrintTo(const BlockedCase& c, std::ostream* os) {
 
 class HostileBlockedFolder : public testing::TestWithParam<BlockedCase> {};
 
-// The entries of a folder with their bytes ("" for a folder).
-std::map<std::string, std::string> Contents(const fs::path& folder) {
-  std::map<std::string, std::string> out;
-  for (const auto& e : fs::recursive_directory_iterator(folder))
-    out[fs::relative(e.path(), folder).string()] =
-        fs::is_regular_file(e.symlink_status()) ? ReadBytes(e.path()) : "";
-  return out;
-}
-
 TEST_P(HostileBlockedFolder, EndsWithoutResultChange) {
   const BlockedCase& c = GetParam();
   AgentInstall agent;
-  const fs::path elsewhere = agent.Root() / "elsewhere";
-  fs::create_directories(elsewhere / "ApplicationLog" / "qRTKLog");
-  { std::ofstream(elsewhere / "authorized_keys") << "ssh-ed25519 AAAA owner\n"; }
-  fs::path blocked = agent.InstallDir();
-  const std::string relative = c.relative;
-  if (relative.find('/') != std::string::npos) {
-    fs::create_directories(blocked / "ApplicationLog");
-    blocked /= "ApplicationLog";
-    blocked /= relative.substr(relative.find('/') + 1);
-  } else {
-    blocked /= relative;
-  }
+  const fs::path elsewhere = agent.Root() / "elsewhere",
+                 blocked = fs::path(agent.InstallDir()) / c.relative;
+  fs::create_directories(elsewhere);
+  fs::create_directories(blocked.parent_path());
   PlantedLinks links;
   if (c.link) {
     ASSERT_TRUE(links.Make(elsewhere, blocked, true));
@@ -354,11 +336,10 @@ TEST_P(HostileBlockedFolder, EndsWithoutResultChange) {
   } else {
     std::ofstream(blocked) << "x";
   }
-  const auto before = Contents(elsewhere);
   agent.WriteResult("earlier\r\n", false);
   agent.Run(" %PROGRAMFILES%");
   EXPECT_EQ(agent.Result(), "earlier\r\n");
-  EXPECT_EQ(Contents(elsewhere), before) << "written through the link";
+  EXPECT_TRUE(fs::is_empty(elsewhere)) << "written through the link";
   if (!c.link) {
     EXPECT_EQ(ReadBytes(blocked), "x");
     EXPECT_TRUE(agent.LogFiles().empty());
@@ -413,10 +394,8 @@ TEST(HostileInput, LinksAtTheNextProcessIdsTemporaryNamesAreLeftAlone) {
   agent.Run(" %PROGRAMFILES%");
   EXPECT_EQ(ReadBytes(victim), "precious\n");
   EXPECT_EQ(agent.Result(), kProgramFiles + "\r\n");
-  std::size_t tmp = 0;
-  for (const auto& e : fs::directory_iterator(agent.BinDir()))
-    tmp += e.path().extension() == ".tmp";
-  EXPECT_EQ(tmp, 300u) << "the planted links stay, and the run's own file is gone";
+  // The planted links stay, and the run's own file is gone.
+  EXPECT_EQ(std::distance(fs::directory_iterator(agent.BinDir()), {}), 302);
 }
 
 }  // namespace
