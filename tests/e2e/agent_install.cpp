@@ -53,8 +53,7 @@ const char* const kAgentKey = "SOFTWARE\\DORAZA";
 
 AgentInstall::AgentInstall(const std::string& binFolder) : process_(CreateProcess(0, nullptr)) {
   static int counter = 0;
-  // Wine reuses process ids from one test run to the next, and a folder holding Unix links
-  // may outlive its run there: a random part keeps each run's folders apart.
+  // Wine reuses process ids from one test run to the next: a random part keeps runs apart.
   root_ = fs::temp_directory_path() /
           ("qenv-e2e-" + std::to_string(process_->ProcessId()) + "-" + std::to_string(++counter) +
            "-" + std::to_string(std::random_device{}() % 1000000));

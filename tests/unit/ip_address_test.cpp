@@ -15,14 +15,12 @@ std::string Scratch(int n, const std::string& folder = "C:\\Agent\\bin") {
   const std::string number = std::to_string(n);
   return folder + kPathSep + "IPData." + std::string(12 - number.size(), '0') + number + ".txt";
 }
-std::string IpConfigLine(int n, const std::string& folder = "C:\\Agent\\bin") {
-  return "C:\\WINDOWS\\system32\\cmd.exe /c ipconfig >\"" + Scratch(n, folder) + "\"";
+std::string Line(const char* command, int n, const std::string& folder = "C:\\Agent\\bin") {
+  return std::string("C:\\WINDOWS\\system32\\cmd.exe /c ") + command + " >\"" + Scratch(n, folder) +
+         "\"";
 }
-std::string NbtStatLine(int n, const std::string& folder = "C:\\Agent\\bin") {
-  return "C:\\WINDOWS\\system32\\cmd.exe /c NBTSTAT -A >\"" + Scratch(n, folder) + "\"";
-}
-const std::string kIpConfigLine = IpConfigLine(1);
-const std::string kNbtStatLine = NbtStatLine(2);
+const std::string kIpConfigLine = Line("ipconfig", 1);
+const std::string kNbtStatLine = Line("NBTSTAT -A", 2);
 
 HostRecord Host(std::string bytes, std::int16_t length = 4) {
   HostRecord r;
@@ -91,7 +89,7 @@ TEST_F(IpAddress, UnusableHostRecordsSendTheDiscoveryToIpconfig) {
     run.fake.process.started.clear();
     Discover();
     EXPECT_EQ(run.ctx.gstrIPAddress, "10.0.0.5");
-    EXPECT_EQ(Commands(), std::vector<std::string>{IpConfigLine(run.fake.files.namesTried)});
+    EXPECT_EQ(Commands(), std::vector<std::string>{Line("ipconfig", run.fake.files.namesTried)});
   }
 }
 
@@ -187,8 +185,10 @@ TEST_F(IpAddress, CommandThatDoesNotStartOrWritesNoFileIsLogged) {
   Discover();
   EXPECT_EQ(run.ctx.gstrIPAddress, "");
   auto log = run.LogMessages();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to execute " + IpConfigLine(1)), 1);
-  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to execute " + NbtStatLine(2)), 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to execute " + Line("ipconfig", 1)),
+            1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to execute " + Line("NBTSTAT -A", 2)),
+            1);
 
   run.fake.process.startSucceeds = true;
   writesEmptyFile = false;
@@ -203,8 +203,8 @@ TEST_F(IpAddress, ScratchPathIsQuotedWhateverTheFolderHolds) {
   run.fake.files.folders.insert("C:\\p & q ^ r");
   run.fake.process.onRun = nullptr;
   Discover();
-  EXPECT_EQ(Commands(), (std::vector<std::string>{IpConfigLine(1, "C:\\p & q ^ r"),
-                                                  NbtStatLine(2, "C:\\p & q ^ r")}));
+  EXPECT_EQ(Commands(), (std::vector<std::string>{Line("ipconfig", 1, "C:\\p & q ^ r"),
+                                                  Line("NBTSTAT -A", 2, "C:\\p & q ^ r")}));
 }
 
 }  // namespace

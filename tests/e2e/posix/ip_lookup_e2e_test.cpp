@@ -81,11 +81,4 @@ TEST(IpLookupWithoutNetwork, PlantedCommandsInPathAndCurrentFolderNeverRun) {
   EXPECT_FALSE(fs::exists(marker)) << ReadBytes(marker);
 }
 
-// Two runs at once: every lookup writes and reads a scratch file of its own.
-TEST(IpLookupWithoutNetwork, RunsAtOnceReadOnlyTheirOwnOutput) {
-  if (!CanUnshareNetwork()) GTEST_SKIP() << "no network namespace can be made here";
-  AgentInstall agent;
-  RunOffline(agent, 2);
-}
-
 }  // namespace
