@@ -52,12 +52,13 @@ void DeleteEarlierResult(Files& files, const std::string& path) {
 }
 
 // The line is written to a file of this run's own beside the result and moved over it in
-// one step: a reader sees one whole run's result or none, never two runs' bytes mixed.
+// one step: a reader sees one whole run's result or none, never two runs' bytes mixed. The
+// file is made new under a name nobody can guess: a link planted at a predictable name
+// would have this run truncate whatever it points to.
 class PendingResult {
  public:
-  PendingResult(Files& files, std::string target, std::string temporary)
-      : files_(files), target_(std::move(target)), temporary_(std::move(temporary)) {
-    stream_ = files_.CreateTextFile(temporary_, true);
+  PendingResult(Files& files, std::string target) : files_(files), target_(std::move(target)) {
+    stream_ = files_.CreateUniqueTextFile(target_ + ".", ".tmp", temporary_);
     created_ = true;
   }
   ~PendingResult() {
@@ -118,9 +119,7 @@ void Main(RunContext& ctx) {
     Files& files = ctx.platform.files;
     const std::string resultPath = ResultFilePath(ctx);
     RetryWhileInUse(ctx.platform.process, [&] { DeleteEarlierResult(files, resultPath); });
-    PendingResult result(
-        files, resultPath,
-        resultPath + "." + std::to_string(ctx.platform.process.ProcessId()) + ".tmp");
+    PendingResult result(files, resultPath);
 
     std::string command = text::Trim(ctx.platform.process.RawArguments());
     subWriteLog(ctx, "MSG : Command line para is : " + command);

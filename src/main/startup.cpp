@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "main/install_path.h"
@@ -109,25 +110,20 @@ void subInitialize(RunContext& ctx) {
 
   fncPreChecks(ctx);
 
-  const std::string logFolder = std::string("ApplicationLog") + kPathSep + "qRTKLog";
-  for (const std::string& name :
-       {std::string("ApplicationLog"), logFolder, std::string("RTKPostLogs")}) {
-    const std::string folder = ctx.AgentInstallPath + name;
-    if (files.FolderExists(folder)) continue;
-    try {
-      files.CreateFolder(folder);
-    } catch (const RuntimeError&) {
-      // A run started at the same moment may have made it since the test above.
-      if (!files.FolderExists(folder)) throw;
-    }
-  }
+  // Each folder is held open while the next is made below it, and none may be a link:
+  // others may be able to write to the installation folder, and a link there must not send
+  // this run's log (or anything else) elsewhere. Refusing one ends the run as a folder
+  // that cannot be created does.
+  const std::unique_ptr<Folder> install = files.OpenFolder(ctx.AgentInstallPath);
+  const std::unique_ptr<Folder> applicationLog = install->SubFolder("ApplicationLog");
+  const std::unique_ptr<Folder> logFolder = applicationLog->SubFolder("qRTKLog");
+  install->SubFolder("RTKPostLogs");
 
   const std::string logName = BuildLogFileName(process.ExecutableName(), ctx.AgentRegId,
                                                ctx.PreCheckFields, ctx.platform.clock.Now());
   // Appending, never truncating: a second run in the same second with the same identity
   // gets the same name, and both runs' lines must stay.
-  ctx.LogStream = files.OpenTextFile(ctx.AgentInstallPath + logFolder + kPathSep + logName,
-                                     IOMode::ForAppending, true);
+  ctx.LogStream = logFolder->AppendTo(logName);
 
   const std::string stars(85, '*');
   subWriteLog(ctx, stars);

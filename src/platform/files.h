@@ -3,6 +3,7 @@
 // ends. Every operation that cannot do what is asked throws RuntimeError with the
 // file-system object's number and description (53 "File not found", 70 "Permission
 // denied", 76 "Path not found" ...). FileExists and FolderExists never throw.
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,21 @@ class TextStream {
 
 enum class IOMode { ForReading = 1, ForWriting = 2, ForAppending = 8 };
 
+// A folder held open while what lies below it is made and opened, so that a link put at
+// its name, or at a name below it, is never followed: a folder others may write to must
+// not send a privileged run's writes elsewhere.
+class Folder {
+ public:
+  virtual ~Folder() = default;
+  // The subfolder name (one level, no separator), made when missing. A link or reparse
+  // point at that name, or anything that is no folder, throws (75) and is left alone.
+  virtual std::unique_ptr<Folder> SubFolder(const std::string& name) = 0;
+  // Opens the file name in this folder for appending, creating it when missing. A link or
+  // reparse point there, a file with more than one name, or anything that is no plain
+  // file throws (75); a read-only file throws 70.
+  virtual std::unique_ptr<TextStream> AppendTo(const std::string& name) = 0;
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -46,4 +62,19 @@ class Files {
   virtual std::string GetFileVersion(const std::string& path) = 0;
   // Moves a file over another in one step (the target is replaced if present).
   virtual void MoveReplace(const std::string& from, const std::string& to) = 0;
+
+  // The folder at path (an administrator's choice: links on the way to it are followed),
+  // held open for SubFolder and AppendTo. Throws when it is not there.
+  virtual std::unique_ptr<Folder> OpenFolder(const std::string& path);
+
+  // A new, empty text file named stem + random characters + suffix, made exclusively: an
+  // existing file or a link at the name is never opened, and a name that is taken is
+  // replaced by a fresh one (after 100 clashes, 58). path receives the name made.
+  std::unique_ptr<TextStream> CreateUniqueTextFile(const std::string& stem,
+                                                   const std::string& suffix, std::string& path);
+
+ protected:
+  // Letters and digits from the system's random source, so that nobody can guess the
+  // names CreateUniqueTextFile makes.
+  virtual std::string RandomCharacters(std::size_t count);
 };

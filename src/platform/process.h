@@ -36,6 +36,17 @@ class Process {
   // of it ("&", "^", blanks ...) splits the command.
   virtual std::string RedirectedCommandLine(const std::string& command,
                                             const std::string& outputFile) = 0;
+  // Runs command through CommandInterpreter() hidden, as RedirectedCommandLine(command,
+  // outputFile) says, and waits at most timeoutMs; outputFile is an empty file the caller
+  // has made. It must still be a plain file with one name, not a link, or the command is
+  // not started. Windows: held meanwhile without delete sharing, so that nobody can put a
+  // link in its place. POSIX: opened here and handed to the interpreter as its output,
+  // which runs in "/" with nothing in its environment but PATH=/usr/sbin:/usr/bin:/sbin:/bin.
+  // Returns a nonzero task id, or 0 when it did not start.
+  virtual std::uint32_t RunRedirected(const std::string& command, const std::string& outputFile,
+                                      std::uint32_t timeoutMs) {
+    return RunHidden(CommandInterpreter(), RedirectedCommandLine(command, outputFile), timeoutMs);
+  }
   virtual void Sleep(std::uint32_t ms) = 0;
   // Whether standard input is an interactive console that a question can be asked on.
   virtual bool InputIsTerminal() { return false; }

@@ -44,7 +44,8 @@ class System {
   // SHGetSpecialFolderLocation + SHGetPathFromIDListA: 0 (S_OK) and the folder, or an
   // HRESULT and "" when there is no such folder.
   virtual long GetSpecialFolderPath(int csidl, std::string& path) = 0;
-  // FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM): the length written (message with its
+  // FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS), inserts
+  // such as %1 kept as text: the length written (message with its
   // closing CR LF), 0 when the system has no text for the code.
   virtual std::uint32_t FormatMessage(std::uint32_t code, char* buffer, std::uint32_t capacity) = 0;
   virtual std::uint32_t GetLastError() = 0;

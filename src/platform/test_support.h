@@ -11,6 +11,18 @@ void SetReadOnly(const std::string& path, bool readOnly);
 void SetProcessVariable(const std::string& name, const std::string& value);
 void UnsetProcessVariable(const std::string& name);
 
+// Makes a symbolic link at link that points to target (a file or folder, which may not
+// exist natively; under Wine it must); folder: whether the target is a folder (Windows
+// links say so). Under Wine, whose own call makes nothing, a Unix link in the prefix's
+// drive. False when none was made.
+bool MakeLink(const std::string& target, const std::string& link, bool folder);
+// Removes links that MakeLink made (never what they point to); under Wine, whose own calls
+// cannot remove a Unix link, through the Unix rm.
+void RemoveLinks(const std::vector<std::string>& links);
+// Whether the system shows path as a link (a reparse point on Windows): Wine shows a Unix
+// link to a folder as one, and a link to a file as the file itself.
+bool ShowsAsLink(const std::string& path);
+
 // What became of one program that RunTogether started.
 constexpr long kDidNotStart = -1;
 constexpr long kStillRunning = -2;  // killed when the wait ran out

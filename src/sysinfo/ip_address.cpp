@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <vector>
 
 #include "main/log_writer.h"
 #include "main/run_context.h"
@@ -44,28 +45,56 @@ std::string clsIPAddress::fncGetMachineName() {
   return name;
 }
 
-std::string clsIPAddress::ScratchPath() {
+std::string clsIPAddress::ScratchStem() {
   std::string folder = fncGetShortPathName(ctx_, ctx_.platform.process.ExecutableFolder());
   if (folder.empty() || folder.back() != kPathSep[0]) folder += kPathSep;
-  return folder + "IPData.txt";
+  return folder + "IPData.";
 }
 
-bool clsIPAddress::RunToScratch(const std::string& command, const std::string& scratch) {
+namespace {
+// Removes the scratch file however the lookup ends; one that cannot be removed stays.
+class ScratchRemoval {
+ public:
+  ScratchRemoval(Files& files, const std::string& path) : files_(files), path_(path) {}
+  ~ScratchRemoval() {
+    try {
+      if (files_.FileExists(path_)) files_.DeleteFile(path_);
+    } catch (const std::exception&) {
+    }
+  }
+  ScratchRemoval(const ScratchRemoval&) = delete;
+  ScratchRemoval& operator=(const ScratchRemoval&) = delete;
+
+ private:
+  Files& files_;
+  const std::string& path_;
+};
+}  // namespace
+
+bool clsIPAddress::RunToScratch(const std::string& command, std::vector<std::string>& lines) {
+  Files& files = ctx_.platform.files;
   Process& process = ctx_.platform.process;
+  // A file of this run's own, made before the command writes into it: runs at the same
+  // moment never read each other's output, and nothing planted at a known name is written.
+  std::string scratch;
+  std::unique_ptr<TextStream> made = files.CreateUniqueTextFile(ScratchStem(), ".txt", scratch);
+  const ScratchRemoval removal(files, scratch);
   const std::string line = process.RedirectedCommandLine(command, scratch);
   subWriteLog(ctx_, "MSG : Executing shell for " + line);
+  made.reset();
   // Waits for the command to end rather than a fixed time; one that runs over is read as
   // it stands.
-  const std::uint32_t taskId =
-      process.RunHidden(process.CommandInterpreter(), line, kCommandTimeoutMs);
+  const std::uint32_t taskId = process.RunRedirected(command, scratch, kCommandTimeoutMs);
   if (taskId == 0) {
     subWriteLog(ctx_, "ERR : Failed to execute " + line);
     return false;
   }
-  if (!ctx_.platform.files.FileExists(scratch)) {
+  if (!files.FileExists(scratch)) {
     subWriteLog(ctx_, "ERR : Failed to create " + scratch);
     return false;
   }
+  auto stream = files.OpenTextFile(scratch, IOMode::ForReading, false);
+  while (!stream->AtEndOfStream()) lines.push_back(stream->ReadLine());
   return true;
 }
 
@@ -96,15 +125,13 @@ void clsIPAddress::SubGetIPFromAPI() {
 void clsIPAddress::SubGetIPFromIPConfig() {
   try {
     subWriteLog(ctx_, "MSG : Executing procedure :: SubGetIPFromIPConfig");
-    const std::string scratch = ScratchPath();
     ctx_.gstrIPAddress.clear();
-    if (!RunToScratch("ipconfig", scratch)) return;
-    auto stream = ctx_.platform.files.OpenTextFile(scratch, IOMode::ForReading, false);
+    std::vector<std::string> lines;
+    if (!RunToScratch("ipconfig", lines)) return;
     bool found = false;
     std::string first;
-    while (!stream->AtEndOfStream()) {
+    for (const std::string& line : lines) {
       std::string address;
-      const std::string line = stream->ReadLine();
       KeepFirstText(line, first);
       if (!IpConfigLineAddress(line, address)) continue;
       found = true;
@@ -123,14 +150,12 @@ void clsIPAddress::SubGetIPFromIPConfig() {
 void clsIPAddress::SubGetIPFromNbtStat() {
   try {
     subWriteLog(ctx_, "MSG : Executing procedure :: SubGetIPFromNbtStat");
-    const std::string scratch = ScratchPath();
-    if (!RunToScratch("NBTSTAT -A", scratch)) return;
-    auto stream = ctx_.platform.files.OpenTextFile(scratch, IOMode::ForReading, false);
+    std::vector<std::string> lines;
+    if (!RunToScratch("NBTSTAT -A", lines)) return;
     bool found = false;
     std::string first;
-    while (!stream->AtEndOfStream()) {
+    for (const std::string& line : lines) {
       std::string address;
-      const std::string line = stream->ReadLine();
       KeepFirstText(line, first);
       if (!NbtStatLineAddress(line, address)) continue;
       found = true;

@@ -4,6 +4,7 @@
 // ones before found nothing.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class RunContext;
 
@@ -21,11 +22,12 @@ class clsIPAddress {
 
  private:
   std::string fncGetMachineName();
-  // The scratch file the console commands write: "IPData.txt" in the program's folder.
-  std::string ScratchPath();
-  // Runs command with its output in the scratch file. False (and logged) when it did not
-  // start or left no file.
-  bool RunToScratch(const std::string& command, const std::string& scratch);
+  // Where the console commands' scratch files go: the program's folder and "IPData.".
+  std::string ScratchStem();
+  // Runs command with its output in a scratch file of this run's own (IPData.<random>.txt,
+  // made empty and exclusively beforehand, removed once read); lines receives the output.
+  // False (and logged) when the command did not start or left no file.
+  bool RunToScratch(const std::string& command, std::vector<std::string>& lines);
 
   RunContext& ctx_;
 };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <deque>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "platform/files.h"
@@ -52,8 +53,10 @@ const char* const kAgentKey = "SOFTWARE\\DORAZA";
 
 AgentInstall::AgentInstall(const std::string& binFolder) : process_(CreateProcess(0, nullptr)) {
   static int counter = 0;
+  // Wine reuses process ids from one test run to the next: a random part keeps runs apart.
   root_ = fs::temp_directory_path() /
-          ("qenv-e2e-" + std::to_string(process_->ProcessId()) + "-" + std::to_string(++counter));
+          ("qenv-e2e-" + std::to_string(process_->ProcessId()) + "-" + std::to_string(++counter) +
+           "-" + std::to_string(std::random_device{}() % 1000000));
   fs::remove_all(root_);
   bin_ = root_ / binFolder;
   install_ = root_ / "agent";

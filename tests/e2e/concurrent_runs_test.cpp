@@ -9,6 +9,7 @@
 
 #include "agent_install.h"
 #include "fakes/in_order.h"
+#include "host_facts.h"
 #include "platform/test_support.h"
 
 namespace fs = std::filesystem;
@@ -56,6 +57,25 @@ TEST(ConcurrentRuns, NoneCrashesOrHangsAndEveryRunsLinesAreThere) {
   // No run's temporary file is left beside the result.
   for (const auto& entry : fs::directory_iterator(agent.BinDir()))
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+}
+
+// Two address lookups at once, each reading only its own scratch file: both find every address.
+TEST(ConcurrentRuns, AddressLookupsReadOnlyTheirOwnOutput) {
+  AgentInstall agent;
+  const std::vector<long> codes =
+      test_support::RunTogether(agent.ExePath().string(), {"%IPADDRESS%", "%IPADDRESS%"}, kBoundMs);
+  EXPECT_EQ(codes, (std::vector<long>{0, 0}));
+  std::vector<std::string> shells;
+  for (const std::string& m : agent.AllLogMessages())
+    if (m.rfind("MSG : Executing shell for ", 0) == 0) shells.push_back(m);
+  if (shells.empty())
+    GTEST_SKIP() << "the host-name lookup answered, so no console lookup ran (natively the "
+                    "offline runs are in ip_lookup_e2e_test)";
+  ASSERT_EQ(shells.size(), 2u);
+  EXPECT_NE(shells[0], shells[1]) << "both runs used one scratch file";
+  const std::string expected = "MSG : Expanded Value :: " + host::IpAddress();
+  const std::vector<std::string> all = agent.AllLogMessages();
+  EXPECT_EQ(std::count(all.begin(), all.end(), expected), 2) << "a run read a partial list";
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The built qEnv fed what a careless or hostile caller might give it: the longest command
 // line, thousands of "%" signs, bytes beyond ASCII, identity values at the edge of the
-// registry reader's buffer, log folders blocked by files.
+// registry reader's buffer, log folders blocked by files, links planted where the run
+// writes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -14,6 +16,8 @@
 #include "fakes/in_order.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/service_factories.h"
+#include "platform/test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -290,35 +294,106 @@ TEST_P(HostileInstallPathLength, IsReadWholeOrEndsTheRunSilently) {
 INSTANTIATE_TEST_SUITE_P(Values, HostileInstallPathLength, testing::Values(254u, 255u, 256u),
                          [](const auto& info) { return std::to_string(info.param) + "Bytes"; });
 
-// A file where the start-up wants one of its folders: the run ends before the result
-// file is touched, and nothing is written into or beside the blocked place.
-class HostileBlockedFolder : public testing::TestWithParam<const char*> {};
+// Links a test planted, removed before its installation is (Wine cannot remove a Unix link
+// through its own calls).
+struct PlantedLinks {
+  std::vector<std::string> paths;
+  ~PlantedLinks() { test_support::RemoveLinks(paths); }
+  bool Make(const fs::path& target, const fs::path& link, bool folder) {
+    paths.push_back(link.string());
+    return test_support::MakeLink(target.string(), link.string(), folder);
+  }
+};
+
+// A file, or a link to a folder elsewhere, where the start-up wants one of its folders: the
+// run ends before the result file is touched, and nothing is written into or beside the
+// blocked place, nor through the link.
+struct BlockedCase {
+  const char* name;
+  const char* relative;  // below the installation folder
+  bool link;
+};
+
+void PrintTo(const BlockedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class HostileBlockedFolder : public testing::TestWithParam<BlockedCase> {};
 
 TEST_P(HostileBlockedFolder, EndsWithoutResultChange) {
+  const BlockedCase& c = GetParam();
   AgentInstall agent;
-  fs::path blocked = agent.InstallDir();
-  const std::string relative = GetParam();
-  if (relative.find('/') != std::string::npos) {
-    fs::create_directories(blocked / "ApplicationLog");
-    blocked /= "ApplicationLog";
-    blocked /= relative.substr(relative.find('/') + 1);
+  const fs::path elsewhere = agent.Root() / "elsewhere",
+                 blocked = fs::path(agent.InstallDir()) / c.relative;
+  fs::create_directories(elsewhere);
+  fs::create_directories(blocked.parent_path());
+  PlantedLinks links;
+  if (c.link) {
+    ASSERT_TRUE(links.Make(elsewhere, blocked, true));
+    if (!test_support::ShowsAsLink(blocked.string()))
+      GTEST_SKIP() << "this system shows no link at " << blocked;
   } else {
-    blocked /= relative;
+    std::ofstream(blocked) << "x";
   }
-  { std::ofstream(blocked) << "x"; }
   agent.WriteResult("earlier\r\n", false);
   agent.Run(" %PROGRAMFILES%");
   EXPECT_EQ(agent.Result(), "earlier\r\n");
-  EXPECT_EQ(ReadBytes(blocked), "x");
-  EXPECT_TRUE(agent.LogFiles().empty());
+  EXPECT_TRUE(fs::is_empty(elsewhere)) << "written through the link";
+  if (!c.link) {
+    EXPECT_EQ(ReadBytes(blocked), "x");
+    EXPECT_TRUE(agent.LogFiles().empty());
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, HostileBlockedFolder,
-                         testing::Values("ApplicationLog/qRTKLog", "RTKPostLogs"),
-                         [](const auto& info) {
-                           std::string name = info.param;
-                           name.erase(std::remove(name.begin(), name.end(), '/'), name.end());
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Folders, HostileBlockedFolder,
+    testing::Values(BlockedCase{"FileAtqRTKLog", "ApplicationLog/qRTKLog", false},
+                    BlockedCase{"FileAtRTKPostLogs", "RTKPostLogs", false},
+                    BlockedCase{"LinkAtApplicationLog", "ApplicationLog", true},
+                    BlockedCase{"LinkAtqRTKLog", "ApplicationLog/qRTKLog", true},
+                    BlockedCase{"LinkAtRTKPostLogs", "RTKPostLogs", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The log file's name is predictable to the second: links planted at the names of the
+// coming seconds point at a file the run must never write.
+TEST(HostileInput, LinksAtTheComingLogNamesAreNeverWrittenThrough) {
+  AgentInstall agent;
+  fs::create_directories(agent.LogFolder());
+  const fs::path victim = agent.Root() / "authorized_keys";
+  { std::ofstream(victim, std::ios::binary) << "ssh-ed25519 AAAA owner\n"; }
+  PlantedLinks links;
+  const std::time_t now = std::time(nullptr);
+  for (std::time_t t = now; t < now + 60; ++t) {
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%m%d%Y%H%M%S", std::localtime(&t));
+    const fs::path link = agent.LogFolder() / (std::string("qEnv_1234____") + stamp + ".txt");
+    ASSERT_TRUE(links.Make(victim, link, false));
+    if (!test_support::ShowsAsLink(link.string()))
+      GTEST_SKIP() << "this system shows a link to a file as the file itself (Wine)";
+  }
+  agent.WriteResult("earlier\r\n", false);
+  agent.Run(" %PROGRAMFILES%");
+  EXPECT_EQ(ReadBytes(victim), "ssh-ed25519 AAAA owner\n");
+  // The log file cannot be made: the run ends as it does for any such failure.
+  EXPECT_EQ(agent.Result(), "earlier\r\n");
+}
+
+// Links at the temporary result names that the next process ids would have given: the run
+// names its temporary file so that nobody can foresee it, and never writes through them.
+TEST(HostileInput, LinksAtTheNextProcessIdsTemporaryNamesAreLeftAlone) {
+  AgentInstall agent;
+  const fs::path victim = agent.Root() / "victim";
+  { std::ofstream(victim, std::ios::binary) << "precious\n"; }
+  PlantedLinks links;
+  const std::uint32_t pid = CreateProcess(0, nullptr)->ProcessId();
+  for (std::uint32_t next = pid + 1; next <= pid + 300; ++next)
+    ASSERT_TRUE(
+        links.Make(victim, agent.ResultPath() + "." + std::to_string(next) + ".tmp", false));
+  agent.Run(" %PROGRAMFILES%");
+  EXPECT_EQ(ReadBytes(victim), "precious\n");
+  EXPECT_EQ(agent.Result(), kProgramFiles + "\r\n");
+  // The planted links stay, and the run's own file is gone.
+  EXPECT_EQ(std::distance(fs::directory_iterator(agent.BinDir()), {}), 302);
+}
 
 }  // namespace

@@ -35,6 +35,14 @@ class FakeFiles : public Files {
   std::set<std::string> lockedFolders;
   // Every write fails with 61 Disk full while set.
   bool diskFull = false;
+  // The unique names tried so far; the n-th gets n, zero-padded, as its random characters.
+  int namesTried = 0;
+
+ protected:
+  std::string RandomCharacters(std::size_t count) override {
+    const std::string n = std::to_string(++namesTried);
+    return std::string(count > n.size() ? count - n.size() : 0, '0') + n;
+  }
 
  private:
   std::string ParentOf(const std::string& path) const;

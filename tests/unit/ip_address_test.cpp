@@ -9,12 +9,18 @@
 
 namespace {
 
-// The core joins the folder and the file name with this build's separator.
-const std::string kScratch = std::string("C:\\Agent\\bin") + kPathSep + "IPData.txt";
-const std::string kIpConfigLine =
-    "C:\\WINDOWS\\system32\\cmd.exe /c ipconfig >\"" + kScratch + "\"";
-const std::string kNbtStatLine =
-    "C:\\WINDOWS\\system32\\cmd.exe /c NBTSTAT -A >\"" + kScratch + "\"";
+// The n-th scratch file of a test (the fake file system numbers its "random" names); the
+// core joins the folder and the file name with this build's separator.
+std::string Scratch(int n, const std::string& folder = "C:\\Agent\\bin") {
+  const std::string number = std::to_string(n);
+  return folder + kPathSep + "IPData." + std::string(12 - number.size(), '0') + number + ".txt";
+}
+std::string Line(const char* command, int n, const std::string& folder = "C:\\Agent\\bin") {
+  return std::string("C:\\WINDOWS\\system32\\cmd.exe /c ") + command + " >\"" + Scratch(n, folder) +
+         "\"";
+}
+const std::string kIpConfigLine = Line("ipconfig", 1);
+const std::string kNbtStatLine = Line("NBTSTAT -A", 2);
 
 HostRecord Host(std::string bytes, std::int16_t length = 4) {
   HostRecord r;
@@ -30,8 +36,15 @@ class IpAddress : public ::testing::Test {
     run.fake.process.onRun = [this](const std::string&, const std::string& line) {
       const bool nbt = line.find("NBTSTAT") != std::string::npos;
       const std::string* out = nbt ? &nbtstat : &ipconfig;
-      if (out->empty() && !writesEmptyFile) return;
-      run.fake.files.files[kScratch].content = *out;
+      const std::size_t open = line.rfind(">\"");
+      const std::string path = line.substr(open + 2, line.size() - open - 3);
+      // The run made the file empty before the command; this command removes it.
+      if (out->empty() && !writesEmptyFile) {
+        run.fake.files.files.erase(path);
+        return;
+      }
+      ASSERT_EQ(run.fake.files.Content(path), "") << "made empty before the command";
+      run.fake.files.files[path].content = *out;
     };
   }
   void Discover() {
@@ -76,7 +89,7 @@ TEST_F(IpAddress, UnusableHostRecordsSendTheDiscoveryToIpconfig) {
     run.fake.process.started.clear();
     Discover();
     EXPECT_EQ(run.ctx.gstrIPAddress, "10.0.0.5");
-    EXPECT_EQ(Commands(), std::vector<std::string>{kIpConfigLine});
+    EXPECT_EQ(Commands(), std::vector<std::string>{Line("ipconfig", run.fake.files.namesTried)});
   }
 }
 
@@ -93,6 +106,7 @@ TEST_F(IpAddress, IpconfigRunsTheSystemInterpreterAndWaitsForIt) {
   EXPECT_EQ(started.program, "C:\\WINDOWS\\system32\\cmd.exe");
   EXPECT_EQ(started.timeoutMs, clsIPAddress::kCommandTimeoutMs);
   EXPECT_EQ(run.fake.process.sleptMs, 0u);
+  EXPECT_FALSE(run.fake.files.FileExists(Scratch(1))) << "the scratch file is removed once read";
   const auto log = run.LogMessages();
   const std::vector<std::string> tail(log.begin() + 3, log.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"MSG : Executing procedure :: SubGetIPFromIPConfig",
@@ -171,15 +185,17 @@ TEST_F(IpAddress, CommandThatDoesNotStartOrWritesNoFileIsLogged) {
   Discover();
   EXPECT_EQ(run.ctx.gstrIPAddress, "");
   auto log = run.LogMessages();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to execute " + kIpConfigLine), 1);
-  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to execute " + kNbtStatLine), 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to execute " + Line("ipconfig", 1)),
+            1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to execute " + Line("NBTSTAT -A", 2)),
+            1);
 
   run.fake.process.startSucceeds = true;
   writesEmptyFile = false;
-  run.fake.files.files.erase(kScratch);
   Discover();
   log = run.LogMessages();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to create " + kScratch), 2);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to create " + Scratch(3)), 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "ERR : Failed to create " + Scratch(4)), 1);
 }
 
 TEST_F(IpAddress, ScratchPathIsQuotedWhateverTheFolderHolds) {
@@ -187,11 +203,8 @@ TEST_F(IpAddress, ScratchPathIsQuotedWhateverTheFolderHolds) {
   run.fake.files.folders.insert("C:\\p & q ^ r");
   run.fake.process.onRun = nullptr;
   Discover();
-  EXPECT_EQ(Commands(), (std::vector<std::string>{
-                            "C:\\WINDOWS\\system32\\cmd.exe /c ipconfig >\"C:\\p & q ^ r" +
-                                std::string(kPathSep) + "IPData.txt\"",
-                            "C:\\WINDOWS\\system32\\cmd.exe /c NBTSTAT -A >\"C:\\p & q ^ r" +
-                                std::string(kPathSep) + "IPData.txt\""}));
+  EXPECT_EQ(Commands(), (std::vector<std::string>{Line("ipconfig", 1, "C:\\p & q ^ r"),
+                                                  Line("NBTSTAT -A", 2, "C:\\p & q ^ r")}));
 }
 
 }  // namespace

@@ -126,8 +126,61 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
+// A folder's own descriptor (O_DIRECTORY, and O_NOFOLLOW below the first): the names below it are
+// reached through it, so a link put in place of this folder after it was opened changes
+// nothing, and a link at a name below it is refused.
+class PosixFolder final : public Folder {
+ public:
+  explicit PosixFolder(int fd) : fd_(fd) {}
+  ~PosixFolder() override { ::close(fd_); }
+  PosixFolder(const PosixFolder&) = delete;
+  PosixFolder& operator=(const PosixFolder&) = delete;
+
+  std::unique_ptr<Folder> SubFolder(const std::string& name) override {
+    if (::mkdirat(fd_, name.c_str(), 0755) != 0 && errno != EEXIST) ThrowErrno(errno);
+    const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) ThrowRefusedOrErrno(errno);
+    return std::make_unique<PosixFolder>(fd);
+  }
+
+  std::unique_ptr<TextStream> AppendTo(const std::string& name) override {
+    // O_NONBLOCK: a FIFO planted at the name must not hold the run up; anything but a
+    // plain file is refused below.
+    const int fd =
+        ::openat(fd_, name.c_str(),
+                 O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) ThrowRefusedOrErrno(errno);
+    struct stat st {};
+    long refused = 0;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)
+      refused = fso_error::kPathFileAccess;  // a second name may be a link to any file
+    else if ((st.st_mode & S_IWUSR) == 0)
+      refused = fso_error::kPermissionDenied;  // read-only, as Windows would refuse it
+    if (refused != 0 || ::fcntl(fd, F_SETFL, O_APPEND) != 0) {
+      ::close(fd);
+      throw FsoError(refused != 0 ? refused : fso_error::kPathFileAccess);
+    }
+    return std::make_unique<PosixTextStream>(fd, BufferedTextStream::Kind::Writer, std::string(),
+                                             true);
+  }
+
+ private:
+  // ELOOP (a link at the name) and ENOTDIR (a file, or a link to one) are refusals.
+  [[noreturn]] static void ThrowRefusedOrErrno(int err) {
+    if (err == ELOOP || err == ENOTDIR || err == ENXIO) throw FsoError(fso_error::kPathFileAccess);
+    ThrowErrno(err);
+  }
+  int fd_;
+};
+
 class PosixFiles final : public Files {
  public:
+  std::unique_ptr<Folder> OpenFolder(const std::string& path) override {
+    const int fd = ::open(posix::NativePath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) ThrowErrno(errno);
+    return std::make_unique<PosixFolder>(fd);
+  }
+
   bool FileExists(const std::string& path) override {
     struct stat st {};
     return ::stat(posix::NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -144,7 +197,7 @@ class PosixFiles final : public Files {
   }
 
   std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) override {
-    int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (overwrite ? 0 : O_EXCL);
+    int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (overwrite ? 0 : O_EXCL | O_NOFOLLOW);
     return OpenFd(path, flags, BufferedTextStream::Kind::Writer);
   }
 

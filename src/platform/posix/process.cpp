@@ -2,7 +2,9 @@
 // executable, posix_spawn for the programs a run starts.
 #include "platform/process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -78,7 +80,11 @@ class PosixProcess final : public Process {
                           std::uint32_t timeoutMs) override {
     pid_t pid = Spawn(program, commandLine);
     if (pid <= 0) return 0;
-    // Poll for the end; a command that runs over is left to finish on its own.
+    return Wait(pid, timeoutMs);
+  }
+
+  // Polls for the end; a command that runs over is left to finish on its own.
+  std::uint32_t Wait(pid_t pid, std::uint32_t timeoutMs) {
     std::uint32_t waited = 0;
     for (;;) {
       int status = 0;
@@ -102,6 +108,38 @@ class PosixProcess final : public Process {
     for (char c : outputFile) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     quoted += "'";
     return "/bin/sh -c " + command + " >" + quoted + " 2>&1";
+  }
+
+  // The shell's own redirect would open the file by name and follow a link put there since
+  // the caller made it; the file is opened here instead, refused unless it is still a plain
+  // file with one name, and handed over as the shell's output and error output.
+  std::uint32_t RunRedirected(const std::string& command, const std::string& outputFile,
+                              std::uint32_t timeoutMs) override {
+    const int fd = ::open(outputFile.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return 0;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+      ::close(fd);
+      return 0;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, fd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fd, STDERR_FILENO);
+    // Nothing of the caller's: a program named like the command in the current folder or
+    // in a folder of the caller's PATH must not run as this run's account.
+    posix_spawn_file_actions_addchdir_np(&actions, "/");
+    std::string shell = CommandInterpreter(), dashC = "-c", text = command;
+    char* argv[] = {shell.data(), dashC.data(), text.data(), nullptr};
+    std::string path = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
+    char* envp[] = {path.data(), nullptr};
+    pid_t pid = 0;
+    const bool started =
+        ::posix_spawn(&pid, shell.c_str(), &actions, nullptr, argv, envp) == 0 && pid > 0;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fd);
+    return started ? Wait(pid, timeoutMs) : 0;
   }
 
   bool InputIsTerminal() override { return ::isatty(STDIN_FILENO) == 1; }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/registry.h"
@@ -53,6 +54,21 @@ std::string UriPath(const std::string& path) {
     }
   }
   return uri;
+}
+
+// The file's path with the folder that holds it resolved: the folder is the installer's
+// choice and may be reached through links, while SQLite's NOFOLLOW refuses a link anywhere
+// in the path. The file itself is never resolved. A folder that cannot be resolved stays
+// as written (opening then fails as it would have).
+std::string ResolvedFolderPath(const std::string& file) {
+  const std::size_t slash = file.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash + 1);
+  char* real = ::realpath(folder.c_str(), nullptr);
+  if (!real) return file;
+  std::string resolved(real);
+  std::free(real);
+  if (resolved.back() != '/') resolved += '/';
+  return resolved + (slash == std::string::npos ? file : file.substr(slash + 1));
 }
 
 long Win32CodeForErrno(int err) {
@@ -191,22 +207,25 @@ long SqliteStorage::Connect(bool forWrite) {
   empty_ = false;
   if (db_) return win32_error::kSuccess;
   const bool memory = file_ == kMemory;
+  const std::string file = memory ? file_ : ResolvedFolderPath(file_);
   if (!memory) {
     struct stat st {};
-    if (::stat(file_.c_str(), &st) != 0) {
+    if (::lstat(file.c_str(), &st) != 0) {
       if (errno != ENOENT) return Win32CodeForErrno(errno);
       if (!forWrite) {
         empty_ = true;  // nothing written yet: the file is not made by a read
         return win32_error::kSuccess;
       }
       // Made here rather than by SQLite, so that its mode is 0644 whatever the umask.
-      const int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+      const int fd =
+          ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
       if (fd < 0 && errno != EEXIST) return Win32CodeForErrno(errno);
       if (fd >= 0) {
         ::fchmod(fd, 0644);
         ::close(fd);
       }
-    } else if (S_ISDIR(st.st_mode)) {
+    } else if (S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode)) {
+      // A link may point at any database, or any file: never followed, never touched.
       return win32_error::kAccessDenied;
     }
   }
@@ -218,17 +237,25 @@ long SqliteStorage::Connect(bool forWrite) {
     int flags;
   };
   std::vector<Attempt> attempts = {
-      {file_, SQLITE_OPEN_READWRITE | (memory ? SQLITE_OPEN_CREATE : 0)}};
+      {file, SQLITE_OPEN_READWRITE | (memory ? SQLITE_OPEN_CREATE : 0)}};
   if (!forWrite && !memory) {
-    attempts.push_back({file_, SQLITE_OPEN_READONLY});
+    attempts.push_back({file, SQLITE_OPEN_READONLY});
     attempts.push_back(
-        {"file:" + UriPath(file_) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI});
+        {"file:" + UriPath(file) + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI});
   }
   long result = win32_error::kBadDbFile;
   bool haveTables = false;
   for (const Attempt& attempt : attempts) {
-    int rc =
-        sqlite3_open_v2(attempt.name.c_str(), &db_, attempt.flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    // Opened as SQLite advises for a file others may have written: no link followed, no
+    // schema trick that writes the file behind a statement's back, no function called from
+    // the schema.
+    int rc = sqlite3_open_v2(attempt.name.c_str(), &db_,
+                             attempt.flags | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (rc == SQLITE_OK) {
+      rc = sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+      if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db_, "PRAGMA trusted_schema=OFF", nullptr, nullptr, nullptr);
+    }
     if (rc == SQLITE_OK) {
       sqlite3_busy_timeout(db_, kBusyTimeoutMs);
       // Reading the schema is the first look at the file: a file that is no database, or

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -22,6 +23,19 @@ void SetReadOnly(const std::string& path, bool readOnly) {
   if (::stat(p.c_str(), &st) != 0) return;
   const mode_t writable = S_IWUSR | S_IWGRP | S_IWOTH;
   ::chmod(p.c_str(), readOnly ? (st.st_mode & ~writable) : (st.st_mode | S_IWUSR));
+}
+
+bool MakeLink(const std::string& target, const std::string& link, bool) {
+  return ::symlink(posix::NativePath(target).c_str(), posix::NativePath(link).c_str()) == 0;
+}
+
+void RemoveLinks(const std::vector<std::string>& links) {
+  for (const std::string& link : links) ::unlink(posix::NativePath(link).c_str());
+}
+
+bool ShowsAsLink(const std::string& path) {
+  struct stat st {};
+  return ::lstat(posix::NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 void SetProcessVariable(const std::string& name, const std::string& value) {

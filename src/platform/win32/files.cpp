@@ -103,8 +103,90 @@ std::string ReadAll(HANDLE h) {
   return content;
 }
 
+// A reparse point (symbolic link, junction, mount point) by what the handle shows, or by
+// what the name shows: Wine reports a Unix link to a folder only on the name.
+bool IsReparsePoint(HANDLE h, const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  if (!GetFileInformationByHandle(h, &info)) return true;
+  const DWORD byName = GetFileAttributesA(path.c_str());
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+         byName == INVALID_FILE_ATTRIBUTES || (byName & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// A folder held by a handle that does not share delete access: while it is open, nobody can
+// rename or remove it and put a link in its place, so paths below it stay where they were
+// checked.
+class Win32Folder final : public Folder {
+ public:
+  Win32Folder(HANDLE h, std::string path) : h_(h), path_(std::move(path)) {}
+  ~Win32Folder() override { CloseHandle(h_); }
+  Win32Folder(const Win32Folder&) = delete;
+  Win32Folder& operator=(const Win32Folder&) = delete;
+
+  // The folder at path; a reparse point is refused unless followLinks.
+  static std::unique_ptr<Folder> Open(const std::string& path, bool followLinks) {
+    HANDLE h = CreateFileA(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr);
+    if (h == INVALID_HANDLE_VALUE) ThrowLast();
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool refused =
+        followLinks ? !GetFileInformationByHandle(h, &info) : IsReparsePoint(h, path, info);
+    if (refused || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      CloseHandle(h);
+      throw FsoError(fso_error::kPathFileAccess);
+    }
+    return std::make_unique<Win32Folder>(h, path);
+  }
+
+  std::unique_ptr<Folder> SubFolder(const std::string& name) override {
+    const std::string path = Join(name);
+    if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+      ThrowLast();
+    return Open(path, false);
+  }
+
+  std::unique_ptr<TextStream> AppendTo(const std::string& name) override {
+    const std::string path = Join(name);
+    // Read access too: LockFileEx refuses a handle that may only append. Made new when it
+    // can be (CREATE_NEW never follows a link, even one to nothing); an existing file is
+    // opened as itself, never through a reparse point.
+    const DWORD access = FILE_APPEND_DATA | FILE_READ_DATA;
+    HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
+      h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) ThrowLast();
+    BY_HANDLE_FILE_INFORMATION info{};
+    long refused = 0;
+    if (IsReparsePoint(h, path, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        info.nNumberOfLinks != 1)
+      refused = fso_error::kPathFileAccess;  // a second name may be a link to any file
+    else if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+      refused = fso_error::kPermissionDenied;  // Wine run as root would write it anyway
+    if (refused != 0) {
+      CloseHandle(h);
+      throw FsoError(refused);
+    }
+    return std::make_unique<Win32TextStream>(h, BufferedTextStream::Kind::Writer, std::string(),
+                                             true);
+  }
+
+ private:
+  std::string Join(const std::string& name) const {
+    return !path_.empty() && path_.back() == '\\' ? path_ + name : path_ + "\\" + name;
+  }
+  HANDLE h_;
+  std::string path_;
+};
+
 class Win32Files final : public Files {
  public:
+  std::unique_ptr<Folder> OpenFolder(const std::string& path) override {
+    return Win32Folder::Open(path, true);
+  }
+
   bool FileExists(const std::string& path) override {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

@@ -80,6 +80,28 @@ class Win32Process final : public Process {
     return id;
   }
 
+  std::uint32_t RunRedirected(const std::string& command, const std::string& outputFile,
+                              std::uint32_t timeoutMs) override {
+    // No data access, so the interpreter's redirect is not refused; no delete sharing, so
+    // the file cannot be renamed away and a link put at its name while the command runs.
+    HANDLE hold =
+        CreateFileA(outputFile.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (hold == INVALID_HANDLE_VALUE) return 0;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const DWORD byName = GetFileAttributesA(outputFile.c_str());
+    const bool plain =
+        GetFileInformationByHandle(hold, &info) && info.nNumberOfLinks == 1 &&
+        !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+        byName != INVALID_FILE_ATTRIBUTES && !(byName & FILE_ATTRIBUTE_REPARSE_POINT);
+    const std::uint32_t id =
+        plain
+            ? RunHidden(CommandInterpreter(), RedirectedCommandLine(command, outputFile), timeoutMs)
+            : 0;
+    CloseHandle(hold);
+    return id;
+  }
+
   std::string CommandInterpreter() override {
     char dir[MAX_PATH] = {};
     UINT n = GetSystemDirectoryA(dir, MAX_PATH);

@@ -107,8 +107,10 @@ class Win32System final : public System {
   }
 
   std::uint32_t FormatMessage(std::uint32_t code, char* buffer, std::uint32_t capacity) override {
-    const DWORD n =
-        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, buffer, capacity, nullptr);
+    // No argument list is passed: a message holding %1 must keep it as text rather than
+    // read arguments that are not there.
+    const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                     nullptr, code, 0, buffer, capacity, nullptr);
     Record();
     return n;
   }

@@ -1,5 +1,5 @@
 // The built qEnv on a store file that is damaged, empty, unreadable to the account that
-// runs it, or held locked by another process (POSIX build: the registry is that file).
+// runs it, held locked by another process, or a link (POSIX build: the registry is that file).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -34,6 +34,23 @@ TEST(StoreFile, DamagedOrEmptyEndsTheRunSilentlyAndStaysAsItWas) {
     ExpectSilentEnd(agent);
     EXPECT_EQ(ReadBytes(agent.StorePath()), content);
   }
+}
+
+// A store file replaced by a link (to a valid store, even): the run reads nothing through
+// it, ends as with an unreadable store, and the file behind the link stays byte for byte.
+TEST(StoreFile, ALinkInPlaceOfTheStoreIsNeverFollowed) {
+  AgentInstall agent;
+  const fs::path real = agent.Root() / "elsewhere.db";
+  fs::rename(agent.StorePath(), real);
+  fs::create_symlink(real, agent.StorePath());
+  const std::string bytes = ReadBytes(real);
+  ASSERT_FALSE(bytes.empty());
+  agent.WriteResult("earlier\r\n", false);
+  agent.Run(" %QARNAGENTID%");
+  ExpectSilentEnd(agent);
+  EXPECT_EQ(ReadBytes(real), bytes);
+  for (const char* beside : {"-wal", "-shm", "-journal"})
+    EXPECT_FALSE(fs::exists(real.string() + beside)) << beside;
 }
 
 // Runs qEnv as an account without privileges when the test runs as root (root reads every

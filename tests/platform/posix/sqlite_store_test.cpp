@@ -155,12 +155,17 @@ TEST_F(SqliteStore, FilesThatAreNoStoreFailEveryCallAndStayAsTheyAre) {
   const std::string folderAsFile = (folder_ / "folder.db").string();
   fs::create_directories(folderAsFile);
   const std::string inMissingFolder = (folder_ / "missing" / "registry.db").string();
+  // Links are never followed, whether to a file or to nothing (which a write would make).
+  const std::string link = (folder_ / "link.db").string(), dangling = (folder_ / "to.db").string();
+  fs::create_symlink(file_, link);
+  fs::create_symlink(folder_ / "nothing.db", dangling);
 
   struct Case {
     std::string file;
     long code;
   };
-  for (const Case& c : {Case{file_, 1010}, Case{folderAsFile, 5}, Case{inMissingFolder, 3}}) {
+  for (const Case& c : {Case{file_, 1010}, Case{folderAsFile, 5}, Case{inMissingFolder, 3},
+                        Case{link, 5}, Case{dangling, 5}}) {
     SCOPED_TRACE(c.file);
     auto registry = posix::OpenRegistryStore(c.file);
     RegKey key = 0;
@@ -176,6 +181,13 @@ TEST_F(SqliteStore, FilesThatAreNoStoreFailEveryCallAndStayAsTheyAre) {
   }
   EXPECT_EQ(garbage, Read(file_));
   EXPECT_FALSE(fs::exists(inMissingFolder));
+  EXPECT_FALSE(fs::exists(folder_ / "nothing.db"));
+  // A folder on the way to the store may be a link: that is where the installer put it.
+  fs::create_directory_symlink(folder_ / "missing2", folder_ / "via");
+  fs::create_directories(folder_ / "missing2");
+  auto registry = posix::OpenRegistryStore((folder_ / "via" / "registry.db").string());
+  EXPECT_EQ(0, SetText(*registry, reg::kCurrentUser, "v", "x"));
+  EXPECT_EQ("x", Text(*registry, reg::kCurrentUser, "v"));
 }
 
 TEST_F(SqliteStore, AStoreThatMayOnlyBeReadIsReadAndOneThatMayNotBeReadFails) {
