@@ -2,7 +2,9 @@
 # other system DLL must be loaded from the system folder when needed, never by the loader,
 # which would look beside the program first. Run on the build machine with the MinGW
 # objdump; writes REPORT in GoogleTest's XML form so the suite counts add up.
-# cmake -DOBJDUMP=... -DIMAGE=... -DALLOWED="a.dll;b.dll" -DREPORT=... -P check_imports.cmake
+# cmake -DOBJDUMP=... -DIMAGE=... -DALLOWED=a.dll,b.dll -DREPORT=... -P check_imports.cmake
+cmake_minimum_required(VERSION 3.25)
+string(REPLACE "," ";" ALLOWED "${ALLOWED}")
 execute_process(COMMAND ${OBJDUMP} -p ${IMAGE} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" lines "${dump}")
 set(imported)
