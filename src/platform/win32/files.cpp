@@ -173,8 +173,7 @@ class Win32Files final : public Files {
     if (!infoOf(path.c_str(), 0, size, data.data())) return "";
     VS_FIXEDFILEINFO* info = nullptr;
     UINT len = 0;
-    if (!query(data.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info)
-      return "";
+    if (!query(data.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info) return "";
     return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
            std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
            std::to_string(HIWORD(info->dwFileVersionLS)) + "." +

@@ -118,8 +118,7 @@ class Win32System final : public System {
         "shell32.dll", "SHGetSpecialFolderLocation");
     const auto pathOf =
         system_dll::Get<decltype(&::SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
-    const auto release =
-        system_dll::Get<decltype(&::CoTaskMemFree)>("ole32.dll", "CoTaskMemFree");
+    const auto release = system_dll::Get<decltype(&::CoTaskMemFree)>("ole32.dll", "CoTaskMemFree");
     if (location == nullptr || pathOf == nullptr || release == nullptr) {
       Record();  // 126 (no such DLL) or 127 (no such function)
       return HRESULT_FROM_WIN32(lastError_);

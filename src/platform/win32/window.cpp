@@ -217,8 +217,8 @@ bool Win32Window::ShowModal(const FormSpec& form, WindowEvents& events) {
   const int y = work.top + (work.bottom - work.top - height) / 2;
 
   done_ = false;
-  HWND hwnd = User().CreateWindowExA(kExStyle, kClassName, form.caption.c_str(), kStyle, x, y, width,
-                              height, nullptr, nullptr, instance, this);
+  HWND hwnd = User().CreateWindowExA(kExStyle, kClassName, form.caption.c_str(), kStyle, x, y,
+                                     width, height, nullptr, nullptr, instance, this);
   if (hwnd == nullptr) {
     done_ = true;
     return false;

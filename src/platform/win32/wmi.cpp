@@ -155,8 +155,8 @@ bool PropertyText(VARIANT& v, std::optional<std::string>& out) {
 void SetBlanket(IUnknown* proxy) {
   // Impersonation lets the provider answer for this user; the call fails harmlessly on an
   // in-process object.
-  Com().CoSetProxyBlanket(proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
-                    RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+  Com().CoSetProxyBlanket(proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                          RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
 }
 
 class Win32Wmi final : public Wmi {
@@ -166,7 +166,7 @@ class Win32Wmi final : public Wmi {
     ComScope com;
     ComPtr<IWbemLocator> locator;
     Check(Com().CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
-                           reinterpret_cast<void**>(locator.Put())),
+                                 reinterpret_cast<void**>(locator.Put())),
           "cannot create the WMI locator");
     ComPtr<IWbemServices> services;
     BStr ns(L"ROOT\\CIMV2");

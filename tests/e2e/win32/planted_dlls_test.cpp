@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kPlanted[] = {"version.dll", "userenv.dll", "wsock32.dll", "shell32.dll",
-                                "ole32.dll",   "oleaut32.dll", "user32.dll", "gdi32.dll"};
+const char* const kPlanted[] = {"version.dll", "userenv.dll",  "wsock32.dll", "shell32.dll",
+                                "ole32.dll",   "oleaut32.dll", "user32.dll",  "gdi32.dll"};
 const char kOverrides[] = "version,userenv,wsock32,shell32,ole32,oleaut32,user32=n,b";
 
 void Plant(const fs::path& folder) {

@@ -42,7 +42,8 @@ TEST(SystemDll, EitherWayLoadsFromTheSystemFolderAndMissingOnesFail) {
   }
   EXPECT_NE(system_dll::Function("version.dll", "GetFileVersionInfoSizeA"), nullptr);
 
-  for (auto load : {&system_dll::LoadWithSearchFlag, &system_dll::LoadByFullPath, &system_dll::Load}) {
+  for (auto load :
+       {&system_dll::LoadWithSearchFlag, &system_dll::LoadByFullPath, &system_dll::Load}) {
     EXPECT_EQ(load("qenv-no-such.dll"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
   }
