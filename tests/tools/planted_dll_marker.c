@@ -1,7 +1,6 @@
-/* A DLL planted where a careless DLL search would find it (built as version.dll, userenv.dll,
-   wsock32.dll, shell32.dll, ole32.dll, oleaut32.dll, user32.dll and gdi32.dll): when a
-   process loads it, it leaves "<its own path>.loaded" beside itself, so a test sees that
-   it was loaded. Windows build only. */
+/* A DLL planted where a careless DLL search would find it, under the names of system DLLs:
+   when a process loads it, it leaves "<its own path>.loaded" beside itself, so a test sees
+   that it was loaded. Windows build only. */
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
