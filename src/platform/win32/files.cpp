@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/text_stream_base.h"
+#include "platform/win32/system_dll.h"
 
 const char kPathSep[] = "\\";
 
@@ -233,20 +234,28 @@ class Win32Files final : public Files {
     if (!CreateDirectoryA(path.c_str(), nullptr)) ThrowLast();
   }
 
+  // version.dll is loaded from the system folder on first use; without it there is no
+  // version to read, as for a file without one.
   std::string GetFileVersion(const std::string& path) override {
+    const auto sizeOf = system_dll::Get<decltype(&::GetFileVersionInfoSizeA)>(
+        "version.dll", "GetFileVersionInfoSizeA");
+    const auto infoOf =
+        system_dll::Get<decltype(&::GetFileVersionInfoA)>("version.dll", "GetFileVersionInfoA");
+    const auto query =
+        system_dll::Get<decltype(&::VerQueryValueA)>("version.dll", "VerQueryValueA");
+    if (sizeOf == nullptr || infoOf == nullptr || query == nullptr) return "";
     DWORD dummy = 0;
-    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &dummy);
+    DWORD size = sizeOf(path.c_str(), &dummy);
     if (size == 0) {
       DWORD err = GetLastError();
       if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) ThrowLast();
       return "";
     }
     std::vector<char> data(size);
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return "";
+    if (!infoOf(path.c_str(), 0, size, data.data())) return "";
     VS_FIXEDFILEINFO* info = nullptr;
     UINT len = 0;
-    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info)
-      return "";
+    if (!query(data.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info) return "";
     return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
            std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
            std::to_string(HIWORD(info->dwFileVersionLS)) + "." +

@@ -1,4 +1,5 @@
-// The host-name lookup through Windows Sockets 1.1 (wsock32).
+// The host-name lookup through Windows Sockets 1.1 (wsock32), loaded from the system folder
+// when a run first needs it; without it Startup fails and no name is found.
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <winsock.h>
@@ -7,19 +8,29 @@
 #include <string>
 
 #include "platform/net.h"
+#include "platform/win32/system_dll.h"
 
 namespace {
+
+constexpr char kSockets[] = "wsock32.dll";
 
 class Win32Net final : public Net {
  public:
   int Startup(std::uint16_t version) override {
+    const auto startup = system_dll::Get<decltype(&::WSAStartup)>(kSockets, "WSAStartup");
+    if (startup == nullptr) return WSASYSNOTREADY;
     WSADATA data{};
-    return WSAStartup(version, &data);
+    return startup(version, &data);
   }
-  void Cleanup() override { WSACleanup(); }
+  void Cleanup() override {
+    if (const auto cleanup = system_dll::Get<decltype(&::WSACleanup)>(kSockets, "WSACleanup"))
+      cleanup();
+  }
 
   bool GetHostByName(const std::string& name, HostRecord& record) override {
-    const hostent* host = gethostbyname(name.c_str());
+    const auto lookup = system_dll::Get<decltype(&::gethostbyname)>(kSockets, "gethostbyname");
+    if (lookup == nullptr) return false;
+    const hostent* host = lookup(name.c_str());
     if (!host) return false;
     record = HostRecord{};
     record.addressLength = host->h_length;

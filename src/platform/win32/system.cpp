@@ -1,6 +1,8 @@
 // The machine and user facts through kernel32, advapi32, userenv and shell32, ANSI forms.
 // Each call records GetLastError right after it, as a caller of a DLL function sees it, so
 // that nothing the program does between a call and its error check can change the code.
+// userenv and shell32 are loaded from the system folder when first called (system_dll.h);
+// a DLL or function that is missing fails the call as the system would.
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <shlobj.h>
@@ -15,6 +17,7 @@
 
 #include "platform/service_factories.h"
 #include "platform/system.h"
+#include "platform/win32/system_dll.h"
 
 namespace {
 
@@ -69,8 +72,14 @@ class Win32System final : public System {
   }
 
   bool GetUserProfileDirectory(std::uintptr_t token, char* buffer, std::uint32_t& size) override {
+    const auto getProfile = system_dll::Get<decltype(&::GetUserProfileDirectoryA)>(
+        "userenv.dll", "GetUserProfileDirectoryA");
+    if (getProfile == nullptr) {
+      Record();
+      return false;
+    }
     DWORD n = size;
-    const BOOL ok = ::GetUserProfileDirectoryA(reinterpret_cast<HANDLE>(token), buffer, &n);
+    const BOOL ok = getProfile(reinterpret_cast<HANDLE>(token), buffer, &n);
     Record();
     size = n;
     return ok != FALSE;
@@ -95,14 +104,33 @@ class Win32System final : public System {
 
   long GetSpecialFolderPath(int csidl, std::string& path) override {
     path.clear();
+    // The system folder is documented as GetSystemDirectoryA's answer: asked for at every
+    // start-up, it is not worth loading shell32 (and the window system behind it) for.
+    if (csidl == CSIDL_SYSTEM) {
+      char buffer[MAX_PATH + 1] = {};
+      const UINT n = ::GetSystemDirectoryA(buffer, MAX_PATH + 1);
+      Record();
+      if (n == 0 || n > MAX_PATH) return E_FAIL;
+      path.assign(buffer, n);
+      return S_OK;
+    }
+    const auto location = system_dll::Get<decltype(&::SHGetSpecialFolderLocation)>(
+        "shell32.dll", "SHGetSpecialFolderLocation");
+    const auto pathOf =
+        system_dll::Get<decltype(&::SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
+    const auto release = system_dll::Get<decltype(&::CoTaskMemFree)>("ole32.dll", "CoTaskMemFree");
+    if (location == nullptr || pathOf == nullptr || release == nullptr) {
+      Record();  // 126 (no such DLL) or 127 (no such function)
+      return HRESULT_FROM_WIN32(lastError_);
+    }
     LPITEMIDLIST pidl = nullptr;
-    const HRESULT hr = ::SHGetSpecialFolderLocation(nullptr, csidl, &pidl);
+    const HRESULT hr = location(nullptr, csidl, &pidl);
     Record();
     if (hr != S_OK) return hr;
     char buffer[MAX_PATH + 1] = {};
-    if (::SHGetPathFromIDListA(pidl, buffer)) path = buffer;
+    if (pathOf(pidl, buffer)) path = buffer;
     Record();
-    ::CoTaskMemFree(pidl);
+    release(pidl);
     return S_OK;
   }
 

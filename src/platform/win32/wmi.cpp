@@ -1,20 +1,63 @@
 // WMI through COM: IWbemLocator on ROOT\CIMV2, the instances of one class, every
 // non-system property turned into ANSI text. Any failing COM call throws RuntimeError
-// with the HRESULT as its number.
+// with the HRESULT as its number. ole32 and oleaut32 are loaded from the system folder on
+// the first query; without them every query fails that way too.
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <oleauto.h>
 #include <wbemcli.h>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/runtime_error.h"
+#include "platform/win32/system_dll.h"
 #include "platform/wmi.h"
 
 namespace {
+
+// The COM and automation functions a query calls, resolved once; `error` is the code of
+// the first one missing (0 when none is).
+struct ComApi {
+  decltype(&::CoInitializeEx) CoInitializeEx = nullptr;
+  decltype(&::CoUninitialize) CoUninitialize = nullptr;
+  decltype(&::CoCreateInstance) CoCreateInstance = nullptr;
+  decltype(&::CoSetProxyBlanket) CoSetProxyBlanket = nullptr;
+  decltype(&::SysAllocString) SysAllocString = nullptr;
+  decltype(&::SysFreeString) SysFreeString = nullptr;
+  decltype(&::SysStringLen) SysStringLen = nullptr;
+  decltype(&::VariantInit) VariantInit = nullptr;
+  decltype(&::VariantChangeType) VariantChangeType = nullptr;
+  decltype(&::VariantClear) VariantClear = nullptr;
+  DWORD error = 0;
+
+  template <typename F>
+  void Resolve(F& fn, const char* dll, const char* name) {
+    fn = system_dll::Get<F>(dll, name);
+    if (fn == nullptr && error == 0) error = ::GetLastError();
+  }
+};
+
+const ComApi& Com() {
+  static const ComApi api = [] {
+    ComApi a;
+    a.Resolve(a.CoInitializeEx, "ole32.dll", "CoInitializeEx");
+    a.Resolve(a.CoUninitialize, "ole32.dll", "CoUninitialize");
+    a.Resolve(a.CoCreateInstance, "ole32.dll", "CoCreateInstance");
+    a.Resolve(a.CoSetProxyBlanket, "ole32.dll", "CoSetProxyBlanket");
+    a.Resolve(a.SysAllocString, "oleaut32.dll", "SysAllocString");
+    a.Resolve(a.SysFreeString, "oleaut32.dll", "SysFreeString");
+    a.Resolve(a.SysStringLen, "oleaut32.dll", "SysStringLen");
+    a.Resolve(a.VariantInit, "oleaut32.dll", "VariantInit");
+    a.Resolve(a.VariantChangeType, "oleaut32.dll", "VariantChangeType");
+    a.Resolve(a.VariantClear, "oleaut32.dll", "VariantClear");
+    return a;
+  }();
+  return api;
+}
 
 // Releases a COM interface when it goes out of scope.
 template <typename T>
@@ -38,11 +81,11 @@ class ComPtr {
 class ComScope {
  public:
   ComScope() {
-    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const HRESULT hr = Com().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     owned_ = SUCCEEDED(hr);
   }
   ~ComScope() {
-    if (owned_) CoUninitialize();
+    if (owned_) Com().CoUninitialize();
   }
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
@@ -71,7 +114,7 @@ std::wstring ToWide(const std::string& text) {
 
 [[noreturn]] void Fail(HRESULT hr, const char* what) {
   char buf[64];
-  wsprintfA(buf, " (0x%08lX)", static_cast<unsigned long>(hr));
+  std::snprintf(buf, sizeof buf, " (0x%08lX)", static_cast<unsigned long>(hr));
   throw RuntimeError(static_cast<long>(hr), std::string("Automation error: ") + what + buf);
 }
 
@@ -81,8 +124,8 @@ void Check(HRESULT hr, const char* what) {
 
 class BStr {
  public:
-  explicit BStr(const std::wstring& s) : b_(SysAllocString(s.c_str())) {}
-  ~BStr() { SysFreeString(b_); }
+  explicit BStr(const std::wstring& s) : b_(Com().SysAllocString(s.c_str())) {}
+  ~BStr() { Com().SysFreeString(b_); }
   BStr(const BStr&) = delete;
   BStr& operator=(const BStr&) = delete;
   BSTR Get() const { return b_; }
@@ -100,28 +143,30 @@ bool PropertyText(VARIANT& v, std::optional<std::string>& out) {
     return true;
   }
   if (v.vt & VT_ARRAY) return false;
+  const ComApi& com = Com();
   VARIANT text;
-  VariantInit(&text);
-  if (FAILED(VariantChangeType(&text, &v, VARIANT_ALPHABOOL, VT_BSTR))) return false;
-  out = ToAnsi(text.bstrVal, static_cast<int>(SysStringLen(text.bstrVal)));
-  VariantClear(&text);
+  com.VariantInit(&text);
+  if (FAILED(com.VariantChangeType(&text, &v, VARIANT_ALPHABOOL, VT_BSTR))) return false;
+  out = ToAnsi(text.bstrVal, static_cast<int>(com.SysStringLen(text.bstrVal)));
+  com.VariantClear(&text);
   return true;
 }
 
 void SetBlanket(IUnknown* proxy) {
   // Impersonation lets the provider answer for this user; the call fails harmlessly on an
   // in-process object.
-  CoSetProxyBlanket(proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
-                    RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+  Com().CoSetProxyBlanket(proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                          RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
 }
 
 class Win32Wmi final : public Wmi {
  public:
   std::vector<WmiInstance> InstancesOf(const std::string& className) override {
+    if (const DWORD missing = Com().error) Fail(HRESULT_FROM_WIN32(missing), "cannot load COM");
     ComScope com;
     ComPtr<IWbemLocator> locator;
-    Check(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
-                           reinterpret_cast<void**>(locator.Put())),
+    Check(Com().CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                                 reinterpret_cast<void**>(locator.Put())),
           "cannot create the WMI locator");
     ComPtr<IWbemServices> services;
     BStr ns(L"ROOT\\CIMV2");
@@ -151,12 +196,13 @@ class Win32Wmi final : public Wmi {
 
  private:
   static WmiInstance ReadProperties(IWbemClassObject* object) {
+    const ComApi& com = Com();
     WmiInstance instance;
     Check(object->BeginEnumeration(WBEM_FLAG_NONSYSTEM_ONLY), "cannot list the properties");
     for (;;) {
       BSTR name = nullptr;
       VARIANT value;
-      VariantInit(&value);
+      com.VariantInit(&value);
       const HRESULT hr = object->Next(0, &name, &value, nullptr, nullptr);
       if (hr == WBEM_S_NO_MORE_DATA) break;
       if (FAILED(hr)) {
@@ -165,9 +211,9 @@ class Win32Wmi final : public Wmi {
       }
       std::optional<std::string> text;
       if (PropertyText(value, text))
-        instance[ToAnsi(name, static_cast<int>(SysStringLen(name)))] = text;
-      SysFreeString(name);
-      VariantClear(&value);
+        instance[ToAnsi(name, static_cast<int>(com.SysStringLen(name)))] = text;
+      com.SysFreeString(name);
+      com.VariantClear(&value);
     }
     object->EndEnumeration();
     return instance;
