@@ -37,6 +37,19 @@ class Win32Window final : public Window {
   std::map<int, std::string> buttonIds_;
 };
 
+// The form is laid out in pixels at 96 dots per inch. The manifest declares the program
+// DPI-aware (no blurred bitmap stretching), so the layout follows the system's DPI, as
+// the stock font does.
+int Scaled(int pixels) {
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int d = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return d > 0 ? d : 96;
+  }();
+  return MulDiv(pixels, dpi, 96);
+}
+
 bool RegisterFormClass(HINSTANCE instance, WNDPROC proc) {
   WNDCLASSEXA wc{};
   if (GetClassInfoExA(instance, kClassName, &wc)) return true;
@@ -102,9 +115,10 @@ bool Win32Window::CreateControls(const FormSpec& form) {
     const bool button = c.kind == ControlKind::Button;
     DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
     style |= button ? (BS_PUSHBUTTON | WS_TABSTOP) : (SS_CENTER | SS_NOPREFIX);
-    HWND child = CreateWindowExA(
-        0, button ? "BUTTON" : "STATIC", c.caption.c_str(), style, c.left, c.top, c.width, c.height,
-        hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    HWND child =
+        CreateWindowExA(0, button ? "BUTTON" : "STATIC", c.caption.c_str(), style, Scaled(c.left),
+                        Scaled(c.top), Scaled(c.width), Scaled(c.height), hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (child == nullptr) return false;
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     controls_[c.name] = child;
@@ -121,7 +135,7 @@ bool Win32Window::ShowModal(const FormSpec& form, WindowEvents& events) {
   buttonIds_.clear();
   events_ = &events;
 
-  RECT frame{0, 0, form.clientWidth, form.clientHeight};
+  RECT frame{0, 0, Scaled(form.clientWidth), Scaled(form.clientHeight)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
