@@ -25,7 +25,10 @@ inline constexpr std::uint32_t kMultiSz = 7;
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyWrite = 0x20006;
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
-inline constexpr std::uint32_t kViewBits = 0x300;  // KEY_WOW64_64KEY | KEY_WOW64_32KEY
+// The registry views of a 32-bit process on 64-bit Windows. One at a time: Windows 7 and
+// later answer 87 (ERROR_INVALID_PARAMETER) to a call that carries both.
+inline constexpr std::uint32_t kView64Bit = 0x100;  // KEY_WOW64_64KEY: the native view
+inline constexpr std::uint32_t kView32Bit = 0x200;  // KEY_WOW64_32KEY: the redirected view
 }  // namespace reg
 
 namespace win32_error {

@@ -52,6 +52,13 @@ char16_t LowerCodePoint(unsigned char byte) {
   }
 }
 
+// Both view bits at once: Windows 7 and later refuse the call with 87, although Wine takes
+// it for the 64-bit view alone. Either bit alone is ignored, as a 32-bit Windows ignores it.
+bool BothViews(std::uint32_t mask) {
+  constexpr std::uint32_t both = reg::kView64Bit | reg::kView32Bit;
+  return (mask & both) == both;
+}
+
 // The rights a mask grants; generic rights map as Windows maps them for keys, and the
 // view bits grant nothing (there is one view here).
 std::uint32_t Rights(std::uint32_t mask) {
@@ -221,6 +228,10 @@ long EmulatedRegistry::OpenKey(RegKey root, const std::string& subKey, RegKey& r
 
 long EmulatedRegistry::OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t mask,
                                  RegKey& result) {
+  if (BothViews(mask)) {
+    result = 0;
+    return win32_error::kInvalidParameter;
+  }
   if (root == reg::kPerformanceData && subKey.empty()) {
     result = root;
     return win32_error::kSuccess;
@@ -235,6 +246,10 @@ long EmulatedRegistry::CreateKey(RegKey root, const std::string& subKey, RegKey&
 long EmulatedRegistry::CreateKeyEx(RegKey root, const std::string& subKey, const std::string&,
                                    std::uint32_t, std::uint32_t mask, RegKey& result,
                                    std::uint32_t* disposition) {
+  if (BothViews(mask)) {
+    result = 0;
+    return win32_error::kInvalidParameter;
+  }
   return Create(root, subKey, Rights(mask), result, disposition);
 }
 

@@ -100,12 +100,14 @@ class clsRegistryAccess {
     const char* enumKeysName;    // "EnumKeys" / "EnumKeys64Bit"
     const char* killKeyName;     // "KillKey" / "KillKey64bit"
     const char* killSubKeyName;  // "KillSubKey" / "KillSubKey64Bit"
-    std::uint32_t viewBits;      // 0 or 0x300
+    std::uint32_t viewBits;      // 0 or reg::kView64Bit
   };
   static const KeyView kPlainView;
   static const KeyView k64BitView;
   struct WriterTraits;
 
+  // KeyExists in one view: 0 the default one, reg::kView64Bit the native one.
+  bool KeyExistsIn(std::uint32_t viewBits, std::string sPath);
   bool HaveSubkeyIn(const KeyView& v, std::string sPath);
   std::int32_t EnumKeysIn(const KeyView& v, std::string sPath, std::vector<std::string>& Key);
   std::int32_t KillKeyIn(const KeyView& v, std::string sPath, const std::string& sRecursive,

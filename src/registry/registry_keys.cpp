@@ -12,7 +12,7 @@
 const clsRegistryAccess::KeyView clsRegistryAccess::kPlainView{"HaveSubkey", "EnumKeys", "KillKey",
                                                                "KillSubKey", 0};
 const clsRegistryAccess::KeyView clsRegistryAccess::k64BitView{
-    "HaveSubkey64Bit", "EnumKeys64Bit", "KillKey64bit", "KillSubKey64Bit", reg::kViewBits};
+    "HaveSubkey64Bit", "EnumKeys64Bit", "KillKey64bit", "KillSubKey64Bit", reg::kView64Bit};
 
 namespace {
 constexpr std::uint32_t kNameBuffer = 255;
@@ -58,7 +58,7 @@ std::int32_t clsRegistryAccess::CreateKey64Bit(std::string sPath, std::string& s
   try {
     ParseKeyPath(sPath, SubKey, RootKey);
     Registry& r = ctx_.platform.registry;
-    const std::uint32_t mask = reg::kKeyAllAccess | reg::kViewBits;
+    const std::uint32_t mask = reg::kKeyAllAccess | reg::kView64Bit;
     KeyHandle = 0;
     if (r.OpenKeyEx(RootKey, SubKey, mask, KeyHandle) == win32_error::kSuccess) {
       // An existing key is left as it is.
@@ -82,9 +82,13 @@ std::int32_t clsRegistryAccess::CreateKey64Bit(std::string sPath, std::string& s
 }
 
 bool clsRegistryAccess::KeyExists(std::string sPath) {
+  return KeyExistsIn(0, std::move(sPath));
+}
+
+bool clsRegistryAccess::KeyExistsIn(std::uint32_t viewBits, std::string sPath) {
   ParseKeyPath(sPath, SubKey, RootKey);
   KeyHandle = 0;
-  if (ctx_.platform.registry.OpenKeyEx(RootKey, SubKey, reg::kKeyAllAccess, KeyHandle) !=
+  if (ctx_.platform.registry.OpenKeyEx(RootKey, SubKey, reg::kKeyAllAccess | viewBits, KeyHandle) !=
       win32_error::kSuccess)
     return false;
   KeyGuard guard(ctx_.platform.registry, KeyHandle);

@@ -25,7 +25,7 @@ std::int32_t clsRegistryAccess::KillValueIn(bool view64, std::string sPath, std:
     ParseKeyPath(sPath, SubKey, RootKey);
     Registry& r = ctx_.platform.registry;
     RegKey key = 0;
-    const std::uint32_t mask = reg::kKeyAllAccess | (view64 ? reg::kViewBits : 0);
+    const std::uint32_t mask = reg::kKeyAllAccess | (view64 ? reg::kView64Bit : 0);
     const long openRc = r.OpenKeyEx(RootKey, SubKey, mask, key);
     if (openRc == win32_error::kFileNotFound && !view64) {
       subWriteLog(ctx_,

@@ -15,7 +15,7 @@ enum class WriteData { Text, Dword, Binary };
 struct clsRegistryAccess::WriterTraits {
   const char* procName;  // the guard line's "ERR : <procName>, "
   const char* entry;     // the entry line's beginning
-  bool view64;           // CreateKey64Bit and 0x20306 instead of CreateKey and 0x20006
+  bool view64;           // the native view: CreateKey64Bit and 0x20106, not CreateKey and 0x20006
   bool atIsDefault;      // "@" names the default value
   std::uint32_t type;
   WriteData data;
@@ -97,7 +97,8 @@ std::int32_t clsRegistryAccess::WriteValue(const WriterTraits& w, std::string sP
       subWriteLog(ctx_, "ERR : " + sErr);
       return 0;
     }
-    if (!KeyExists(sPath)) {
+    // Under WOW64 the default view answers for the other view: ask the one written to.
+    if (!KeyExistsIn(w.view64 ? reg::kView64Bit : 0, sPath)) {
       if (!CreateKeyIfDoesntExists()) {
         if (w.data == WriteData::Binary)
           subWriteLog(ctx_,
@@ -117,7 +118,7 @@ std::int32_t clsRegistryAccess::WriteValue(const WriterTraits& w, std::string sP
 
     Registry& r = ctx_.platform.registry;
     RegKey key = 0;
-    const std::uint32_t mask = reg::kKeyWrite | (w.view64 ? reg::kViewBits : 0);
+    const std::uint32_t mask = reg::kKeyWrite | (w.view64 ? reg::kView64Bit : 0);
     const long openRc = r.OpenKeyEx(RootKey, SubKey, mask, key);
     if (openRc != win32_error::kSuccess) {
       if (dword) {

@@ -67,6 +67,8 @@ AgentInstall::AgentInstall(const std::string& binFolder) : process_(CreateProces
 
   SetVariable("QENV_REGISTRY", StorePath().string());
   SetVariable("PROGRAMFILES", kProgramFiles);
+  // A 32-bit program on 64-bit Windows gets its ProgramFiles from ProgramFiles(x86).
+  SetVariable("ProgramFiles(x86)", kProgramFiles);
   Seed({{"InstallationPath", install_.string()},
         {"RegID", "1234"},
         {"Memberid", "42"},
@@ -81,12 +83,13 @@ AgentInstall::~AgentInstall() {
   fs::remove_all(root_, ec);
 }
 
-void AgentInstall::Seed(const std::map<std::string, std::optional<std::string>>& values) {
+void AgentInstall::Seed(const std::map<std::string, std::optional<std::string>>& values,
+                        std::uint32_t viewBits) {
   std::unique_ptr<Registry> registry = CreateRegistry();
   RegKey key = 0;
-  ASSERT_EQ(
-      registry->CreateKeyEx(reg::kLocalMachine, kAgentKey, "", 0, reg::kKeyAllAccess, key, nullptr),
-      0);
+  ASSERT_EQ(registry->CreateKeyEx(reg::kLocalMachine, kAgentKey, "", 0,
+                                  reg::kKeyAllAccess | viewBits, key, nullptr),
+            0);
   for (const auto& [name, value] : values) {
     if (!value) {
       registry->DeleteValue(key, name);

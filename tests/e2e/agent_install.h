@@ -4,6 +4,7 @@
 // installation folder), the identity in the registry (natively: a store file in the
 // folder, named to the child through QENV_REGISTRY; under Wine: HKLM\SOFTWARE\DORAZA),
 // and a run with an exact command line.
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -23,7 +24,9 @@ class AgentInstall {
 
   // Sets the agent's values; a value of std::nullopt removes it. Every value not named
   // keeps what an earlier call gave it; the constructor seeds a valid identity.
-  void Seed(const std::map<std::string, std::optional<std::string>>& values);
+  // viewBits: 0 for the default view, or one of reg::kView64Bit / reg::kView32Bit.
+  void Seed(const std::map<std::string, std::optional<std::string>>& values,
+            std::uint32_t viewBits = 0);
 
   // Runs bin/qEnv with the command line "<exe>" followed by args as given (nothing is
   // added between the program and args: pass the leading space). Waits for it to end.

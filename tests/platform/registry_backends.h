@@ -19,6 +19,8 @@ class RegistryUnderTest {
 struct RegistryBackend {
   std::string name;
   std::function<std::unique_ptr<RegistryUnderTest>()> open;
+  // Answers 87 to a call with both view bits, as Windows 7 and later do (Wine does not).
+  bool refusesBothViews = true;
 };
 
 // GoogleTest names a backend by its name in test listings.

@@ -140,15 +140,34 @@ TEST_P(RegistryContract, OpenFindsKeysWithoutRegardToCaseAndMissesMissingOnes) {
   EXPECT_EQ(win32_error::kBadPathname, reg_->OpenKeyEx(base_, "\\MixedCase", reg::kKeyRead, key));
 }
 
-TEST_P(RegistryContract, ViewBitsAreAcceptedOnEveryMask) {
-  for (std::uint32_t mask : {0x20319u, 0x20306u, 0xF033Fu, 0x20119u, 0x20219u}) {
+// Either view bit alone reaches HKCU\Software's one key: a store of one view ignores it, as a
+// 32-bit Windows does.
+TEST_P(RegistryContract, OneViewBitReachesTheSameKey) {
+  for (std::uint32_t mask : {0x20106u, 0xF013Fu, 0x20206u, 0xF023Fu}) {
     RegKey key = 0;
-    std::uint32_t disposition = 0;
-    EXPECT_EQ(0, reg_->CreateKeyEx(base_, "View", "", 0, mask, key, &disposition)) << mask;
+    EXPECT_EQ(0, reg_->CreateKeyEx(base_, "View", "", 0, mask, key, nullptr)) << mask;
+    EXPECT_EQ(0, Set(key, "v" + std::to_string(mask), reg::kDword, Bytes(4, '\7')));
     EXPECT_EQ(0, reg_->CloseKey(key));
     EXPECT_EQ(0, reg_->OpenKeyEx(base_, "View", mask, key)) << mask;
     EXPECT_EQ(0, reg_->CloseKey(key));
   }
+  RegKey plain = Create("View");
+  EXPECT_EQ(4u, ValueNames(plain).size());
+  reg_->CloseKey(plain);
+}
+
+TEST_P(RegistryContract, BothViewBitsAreAnInvalidParameter) {
+  if (!GetParam().refusesBothViews)
+    GTEST_SKIP() << "Wine takes both view bits for KEY_WOW64_64KEY; Windows 7 and later answer 87";
+  reg_->CloseKey(Create("View"));
+  for (std::uint32_t mask : {0x20319u, 0x20306u, 0xF033Fu, 0x300u}) {
+    RegKey key = 77;
+    EXPECT_EQ(87, reg_->OpenKeyEx(base_, "View", mask, key)) << mask;
+    EXPECT_EQ(87, reg_->CreateKeyEx(base_, "New", "", 0, mask, key, nullptr)) << mask;
+    EXPECT_EQ(0u, key);
+  }
+  RegKey none = 0;
+  EXPECT_EQ(2, reg_->OpenKeyEx(base_, "New", reg::kKeyRead, none)) << "nothing created";
 }
 
 TEST_P(RegistryContract, HandlesAreDistinctNonZeroAndDeadOnceClosed) {
@@ -383,7 +402,7 @@ TEST_P(RegistryContract, DeleteValueRemovesOnlyThatValue) {
 
 TEST_P(RegistryContract, RightsAreThoseTheHandleWasOpenedWith) {
   RegKey writeOnly = 0;
-  ASSERT_EQ(0, reg_->OpenKeyEx(reg::kCurrentUser, kScratch, 0x20306, writeOnly));
+  ASSERT_EQ(0, reg_->OpenKeyEx(reg::kCurrentUser, kScratch, 0x20106, writeOnly));
   EXPECT_EQ(0, Set(writeOnly, "w", reg::kDword, Bytes(4, '\0')));
   std::uint32_t size = 4;
   std::uint8_t data[4];

@@ -28,7 +28,7 @@ TEST_F(KeysTest, CreateKeyCreatesParentsAndOpensAnExistingKey) {
 TEST_F(KeysTest, CreateKey64BitLeavesAnExistingKeyAndUsesTheViewMask) {
   EXPECT_NE(reg.CreateKey64Bit("HKCU\\Software\\V", err), 0);
   EXPECT_TRUE(fake.registry.HasKey("HKCU\\Software\\V"));
-  EXPECT_EQ(registry.masks.back(), 0xF033Fu);
+  EXPECT_EQ(registry.masks.back(), 0xF013Fu);
   Log();
   EXPECT_EQ(reg.CreateKey64Bit("HKCU\\Software\\V", err), 0);
   EXPECT_THAT(Log(), ElementsAre("MSG : Creating the resgistry key HKCU\\Software\\V"));
@@ -131,6 +131,7 @@ TEST_F(KeysTest, KillSubKeyDeletesDepthFirstInEnumerationOrder) {
     fake.registry.CreatePath(std::string("HKCU\\Software\\") + k);
   EXPECT_NE(reg.KillSubKey64Bit("HKCU\\Software\\T", err), 0);
   EXPECT_EQ(err, "");
+  for (std::uint32_t mask : registry.masks) EXPECT_EQ(mask & 0x300u, 0x100u) << mask;
   std::vector<std::string> deleted;
   for (const std::string& line : Log())
     if (line.rfind("MSG : Successfully deleted the key, ", 0) == 0)

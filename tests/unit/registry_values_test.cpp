@@ -37,7 +37,7 @@ const std::vector<WriterCase>& WriterCases() {
        "MSG : WriteString, path:" + kKey + ", Name:n, value:abc", 1, "abc", true, 0x20006},
       {"WriteStringTo64Bit",
        [](auto& r, auto& p, auto& n, auto& e) { return r.WriteStringTo64Bit(p, n, "abc", e); },
-       "MSG : WriteString, path:" + kKey + ", Name:n, value:abc", 1, "abc", true, 0x20306},
+       "MSG : WriteString, path:" + kKey + ", Name:n, value:abc", 1, "abc", true, 0x20106},
       {"WriteMultiString",
        [](auto& r, auto& p, auto& n, auto& e) {
          return r.WriteMultiString(p, n, std::string("a\0b\0\0", 5), e);
@@ -49,14 +49,14 @@ const std::vector<WriterCase>& WriterCases() {
          return r.WriteMulti64ToString(p, n, std::string("a\0\0", 3), e);
        },
        "MSG : WriteMultiString, path:" + kKey + ", Name:n, value:" + std::string("a\0\0", 3), 7,
-       std::string("a\0\0", 3), true, 0x20306},
+       std::string("a\0\0", 3), true, 0x20106},
       {"WriteDWORD", [](auto& r, auto& p, auto& n, auto& e) { return r.WriteDWORD(p, n, -2, e); },
        "MSG : WriteDWORD, path:" + kKey + ", Name:n, value:-2", 4, Bytes({0xFE, 0xFF, 0xFF, 0xFF}),
        false, 0x20006},
       {"WriteDWORD64Bit",
        [](auto& r, auto& p, auto& n, auto& e) { return r.WriteDWORD64Bit(p, n, 0x12345678, e); },
        "MSG : WriteDWORD64Bit, path:" + kKey + ", Name:n, value:305419896", 4,
-       Bytes({0x78, 0x56, 0x34, 0x12}), false, 0x20306},
+       Bytes({0x78, 0x56, 0x34, 0x12}), false, 0x20106},
       {"WriteBinary",
        [](auto& r, auto& p, auto& n, auto& e) { return r.WriteBinary(p, n, "01 0a FF", e); },
        "MSG : WriteBinary, path:" + kKey + ", Name:n, value:01 0a FF", 3, Bytes({1, 10, 255}),
@@ -64,7 +64,7 @@ const std::vector<WriterCase>& WriterCases() {
       {"WriteBinary64bit",
        [](auto& r, auto& p, auto& n, auto& e) { return r.WriteBinary64bit(p, n, "00ff", e); },
        "MSG : WriteBinary64bit, path:" + kKey + ", Name:n, value:00ff", 3, Bytes({0, 255}), false,
-       0x20306},
+       0x20106},
   };
   return cases;
 }
@@ -85,6 +85,8 @@ TEST_P(WriterTest, StoresTypeAndBytesAndCreatesAMissingKey) {
   EXPECT_EQ(stored->type, c.type);
   EXPECT_EQ(stored->data, c.bytes);
   EXPECT_EQ(registry.masks.back(), c.openMask);
+  // The existence test, the creation and the open all ask the view written to.
+  for (std::uint32_t mask : registry.masks) EXPECT_EQ(mask & 0x300u, c.openMask & 0x300u) << mask;
   const std::vector<std::string> log = Log();
   ASSERT_GE(log.size(), 3u);
   EXPECT_EQ(log.front(), c.entry);

@@ -192,9 +192,7 @@ int Run(Tool& tool, const std::vector<std::string>& args) {
   Command cmd;
   std::string error;
   if (!Parse(*verb, rest, cmd, error)) return UsageError(tool, verb->name, error);
-  tool.view.Select(cmd.View64()   ? ViewRegistry::kView64Bit
-                   : cmd.View32() ? ViewRegistry::kView32Bit
-                                  : 0);
+  tool.view.Select(cmd.View64() ? reg::kView64Bit : cmd.View32() ? reg::kView32Bit : 0);
   if (verb->run == Import) return Import(tool, cmd);
   std::string key;
   if (!CheckKey(cmd.positional[0], key, error)) return UsageError(tool, verb->name, error);

@@ -8,11 +8,8 @@ namespace qreg {
 
 class ViewRegistry : public Registry {
  public:
-  static constexpr std::uint32_t kView64Bit = 0x100;  // KEY_WOW64_64KEY
-  static constexpr std::uint32_t kView32Bit = 0x200;  // KEY_WOW64_32KEY
-
   explicit ViewRegistry(Registry& inner) : inner_(inner) {}
-  // 0 (the process's own view), kView64Bit or kView32Bit.
+  // 0 (the process's own view), reg::kView64Bit or reg::kView32Bit.
   void Select(std::uint32_t view) { view_ = view; }
 
   long OpenKey(RegKey root, const std::string& subKey, RegKey& result) override {
@@ -58,10 +55,10 @@ class ViewRegistry : public Registry {
 
  private:
   static constexpr std::uint32_t kMaximumAllowed = 0x02000000;
-  static constexpr std::uint32_t kViewBits = kView64Bit | kView32Bit;
+  static constexpr std::uint32_t kViewBits = reg::kView64Bit | reg::kView32Bit;
 
   // The caller's rights with the selected view in place of whatever view bits it passed
-  // (the class's 64-bit forms pass both).
+  // (the class's 64-bit forms pass KEY_WOW64_64KEY).
   std::uint32_t Masked(std::uint32_t mask) const {
     return view_ == 0 ? mask : (mask & ~kViewBits) | view_;
   }

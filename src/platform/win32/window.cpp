@@ -53,6 +53,9 @@ struct UserApi {
   decltype(&::GetWindowLongA) GetWindowLongPtrA = nullptr;
 #endif
   decltype(&::GetStockObject) GetStockObject = nullptr;
+  decltype(&::GetDC) GetDC = nullptr;
+  decltype(&::ReleaseDC) ReleaseDC = nullptr;
+  decltype(&::GetDeviceCaps) GetDeviceCaps = nullptr;
   bool complete = true;
 
   template <typename F>
@@ -96,6 +99,9 @@ const UserApi& User() {
     a.Resolve(a.GetWindowLongPtrA, "user32.dll", "GetWindowLongA");
 #endif
     a.Resolve(a.GetStockObject, "gdi32.dll", "GetStockObject");
+    a.Resolve(a.GetDC, "user32.dll", "GetDC");
+    a.Resolve(a.ReleaseDC, "user32.dll", "ReleaseDC");
+    a.Resolve(a.GetDeviceCaps, "gdi32.dll", "GetDeviceCaps");
     return a;
   }();
   return api;
@@ -121,6 +127,19 @@ class Win32Window final : public Window {
   std::map<std::string, HWND> controls_;
   std::map<int, std::string> buttonIds_;
 };
+
+// The form is laid out in pixels at 96 dots per inch. The manifest declares the program
+// DPI-aware (no blurred bitmap stretching), so the layout follows the system's DPI, as
+// the stock font does.
+int Scaled(int pixels) {
+  static const int dpi = [] {
+    HDC screen = User().GetDC(nullptr);
+    const int d = screen ? User().GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) User().ReleaseDC(nullptr, screen);
+    return d > 0 ? d : 96;
+  }();
+  return MulDiv(pixels, dpi, 96);
+}
 
 bool RegisterFormClass(HINSTANCE instance, WNDPROC proc) {
   WNDCLASSEXA wc{};
@@ -188,8 +207,9 @@ bool Win32Window::CreateControls(const FormSpec& form) {
     DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0);
     style |= button ? (BS_PUSHBUTTON | WS_TABSTOP) : (SS_CENTER | SS_NOPREFIX);
     HWND child = User().CreateWindowExA(
-        0, button ? "BUTTON" : "STATIC", c.caption.c_str(), style, c.left, c.top, c.width, c.height,
-        hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        0, button ? "BUTTON" : "STATIC", c.caption.c_str(), style, Scaled(c.left), Scaled(c.top),
+        Scaled(c.width), Scaled(c.height), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        instance, nullptr);
     if (child == nullptr) return false;
     User().SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     controls_[c.name] = child;
@@ -207,7 +227,7 @@ bool Win32Window::ShowModal(const FormSpec& form, WindowEvents& events) {
   buttonIds_.clear();
   events_ = &events;
 
-  RECT frame{0, 0, form.clientWidth, form.clientHeight};
+  RECT frame{0, 0, Scaled(form.clientWidth), Scaled(form.clientHeight)};
   User().AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;

@@ -64,7 +64,8 @@ std::vector<std::string> Lines(const std::string& command) {
   return lines;
 }
 
-// "wmic <alias> get <property>": a header line, then the value padded with blanks.
+// "wmic <alias> get <property>": a header line, then the value padded with blanks; an
+// empty value (Windows 10 has no service pack) leaves the header alone.
 std::string Wmic(const std::string& alias, const std::string& property) {
   const auto lines = Lines("wmic " + alias + " get " + property);
   std::vector<std::string> filled;
