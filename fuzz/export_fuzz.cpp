@@ -52,9 +52,27 @@ std::string HexLine(const std::string& data) {
   for (unsigned char b : data) {
     out += kDigits[b >> 4];
     out += kDigits[b & 15];
-    out += ",00,";
+    out += ',';
   }
-  return data.empty() ? "" : out + "00,00";
+  if (!out.empty()) out.pop_back();
+  return out;
+}
+
+// Between quotes with \ and " escaped; a text holding a control character as hex(1) of its
+// bytes and closing NUL, so that nothing in it can break a line.
+std::string Quoted(const std::string& s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out + '"';
+}
+
+std::string StringData(const std::string& s) {
+  for (unsigned char c : s)
+    if (c < 0x20) return "hex(1):" + HexLine(s + std::string(1, '\0'));
+  return Quoted(s);
 }
 
 std::string DwordLine(const std::string& data) {
@@ -62,7 +80,7 @@ std::string DwordLine(const std::string& data) {
   for (int i = 3; i >= 0; --i)
     v = v << 8 | static_cast<unsigned char>(data[static_cast<std::size_t>(i)]);
   char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "0x%08X", v);
+  std::snprintf(buffer, sizeof buffer, "%08X", v);
   return buffer;
 }
 
@@ -126,16 +144,17 @@ void Expect(const Key& key, const std::string& path, bool subkeys, std::string& 
   file += "[" + path + "]\r\n";
   std::string defaultText;
   auto d = key.values.find("");
-  if (d != key.values.end() && d->second.data.size() <= 255)
+  // A default text longer than the reads' buffer still comes whole when it is a REG_SZ.
+  if (d != key.values.end() && (d->second.data.size() <= 255 || d->second.type == reg::kSz))
     defaultText = BeforeNul(d->second.data);
-  file += "@=\"" + defaultText + "\"\r\n";
+  file += "@=" + StringData(defaultText) + "\r\n";
   for (const auto& [order, v] : key.values)
     if (v.type == reg::kSz && !v.name.empty())
-      file += "\"" + v.name + "\"=\"" + BeforeNul(v.data) + "\"\r\n";
+      file += Quoted(v.name) + "=" + StringData(BeforeNul(v.data)) + "\r\n";
   for (const auto& [order, v] : key.values)
-    if (v.type == reg::kBinary) file += "\"" + v.name + "\"=hex:" + HexLine(v.data) + "\r\n";
+    if (v.type == reg::kBinary) file += Quoted(v.name) + "=hex:" + HexLine(v.data) + "\r\n";
   for (const auto& [order, v] : key.values)
-    if (v.type == reg::kDword) file += "\"" + v.name + "\"=dword:" + DwordLine(v.data) + "\r\n";
+    if (v.type == reg::kDword) file += Quoted(v.name) + "=dword:" + DwordLine(v.data) + "\r\n";
   file += "\r\n";
   if (!subkeys) return;
   for (const auto& [order, child] : key.children)
