@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "main/run_context.h"
 #include "platform/platform.h"
+#include "run/run_context.h"
 
 class BenchRun {
  public:

@@ -8,8 +8,8 @@
 #include "bench_run.h"
 #include "expand/resolver.h"
 #include "expand/token_splitter.h"
-#include "main/log_writer.h"
 #include "platform/files.h"
+#include "run/log_writer.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "fakes/fake_platform.h"
-#include "main/run_context.h"
 #include "platform/posix/registry_store.h"
 #include "registry/registry_access.h"
+#include "run/run_context.h"
 #include "support/byte_reader.h"
 #include "support/check.h"
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "main/leading_number.h"
 #include "support/check.h"
+#include "text/leading_number.h"
 
 namespace {
 bool Same(double a, double b) {

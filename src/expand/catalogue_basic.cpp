@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "expand/catalogue.h"
-#include "main/run_context.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "run/run_context.h"
 #include "text/text_util.h"
 
 namespace catalogue {

@@ -1,7 +1,7 @@
-#include "expand/failure_description.h"
 #include "expand/log_text.h"
 #include "expand/token_splitter.h"
-#include "main/log_writer.h"
+#include "run/failure_description.h"
+#include "run/log_writer.h"
 
 namespace {
 bool SameNoCase(char a, char b) {

@@ -5,12 +5,12 @@
 #include <exception>
 #include <vector>
 
-#include "main/log_writer.h"
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "platform/system.h"
 #include "platform/wmi.h"
 #include "registry/registry_access.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 #include "text/text_util.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "expand/resolver.h"
 
 #include "expand/catalogue.h"
-#include "expand/failure_description.h"
-#include "main/log_writer.h"
+#include "run/failure_description.h"
+#include "run/log_writer.h"
 #include "text/text_util.h"
 
 namespace {

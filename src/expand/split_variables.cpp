@@ -1,11 +1,11 @@
 #include <set>
 #include <vector>
 
-#include "expand/failure_description.h"
 #include "expand/log_text.h"
 #include "expand/resolver.h"
 #include "expand/token_splitter.h"
-#include "main/log_writer.h"
+#include "run/failure_description.h"
+#include "run/log_writer.h"
 #include "text/text_util.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <memory>
 
 #include "expand/token_splitter.h"
-#include "main/log_writer.h"
-#include "main/run_context.h"
 #include "main/startup.h"
-#include "main/windows_calls.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 #include "text/text_util.h"
 
 namespace {

@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "main/install_path.h"
-#include "main/leading_number.h"
 #include "main/log_file_name.h"
-#include "main/log_writer.h"
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "registry/registry_access.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
+#include "text/leading_number.h"
 #include "text/text_util.h"
 
 namespace {

@@ -34,3 +34,8 @@ class PlatformServices {
 
 // argc/argv as main() received them (the Windows build reads its own command line).
 std::unique_ptr<PlatformServices> CreatePlatformServices(int argc, char** argv);
+
+// Called first thing in every program's main(), before anything can load a library: on
+// Windows the DLLs that system DLLs load later (COM's servers, shell32's helpers) then come
+// from the system folder only, never the program's folder. POSIX has nothing to restrict.
+void RestrictLibrarySearch();

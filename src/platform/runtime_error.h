@@ -7,13 +7,13 @@
 class RuntimeError : public std::runtime_error {
  public:
   RuntimeError(long number, const std::string& description)
-      : std::runtime_error(description), number_(number), description_(description) {}
+      : std::runtime_error(description), number_(number) {}
   long Number() const { return number_; }
-  const std::string& Description() const { return description_; }
+  // The description is the exception's own text, kept once.
+  std::string Description() const { return what(); }
 
  private:
   long number_;
-  std::string description_;
 };
 
 // Numbers and texts the file-system object gives for its failures.

@@ -1,9 +1,9 @@
 // Listing a key's values with their data.
 #include <vector>
 
-#include "main/run_context.h"
 #include "registry/key_guard.h"
 #include "registry/registry_access.h"
+#include "run/run_context.h"
 #include "text/text_util.h"
 
 namespace {

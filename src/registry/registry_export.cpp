@@ -5,10 +5,10 @@
 #include <memory>
 #include <sstream>
 
-#include "main/log_writer.h"
-#include "main/run_context.h"
 #include "platform/files.h"
 #include "registry/registry_access.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
 #include "text/text_util.h"
 
 namespace {

@@ -1,12 +1,12 @@
 // Creating, testing and listing keys.
 #include <cstring>
 
-#include "main/log_writer.h"
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "platform/runtime_error.h"
 #include "registry/key_guard.h"
 #include "registry/registry_access.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 #include "text/text_util.h"
 
 const clsRegistryAccess::KeyView clsRegistryAccess::kPlainView{"HaveSubkey", "EnumKeys", "KillKey",

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "main/log_writer.h"
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "platform/runtime_error.h"
 #include "platform/system.h"
 #include "registry/key_guard.h"
 #include "registry/registry_access.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 #include "text/buffer_text.h"
 #include "text/text_util.h"
 

@@ -1,10 +1,10 @@
 // Deleting one value.
-#include "main/log_writer.h"
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "platform/runtime_error.h"
 #include "registry/key_guard.h"
 #include "registry/registry_access.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 #include "text/text_util.h"
 
 std::int32_t clsRegistryAccess::KillValue(std::string sPath, std::string sName, std::string& sErr) {

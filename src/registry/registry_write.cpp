@@ -1,13 +1,13 @@
 // The eight value writers: one procedure, and a table of what sets each writer apart.
 #include <cstring>
 
-#include "main/log_writer.h"
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "platform/runtime_error.h"
 #include "platform/system.h"
 #include "registry/key_guard.h"
 #include "registry/registry_access.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 #include "text/text_util.h"
 
 enum class WriteData { Text, Dword, Binary };

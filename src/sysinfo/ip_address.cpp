@@ -4,13 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "main/log_writer.h"
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "platform/files.h"
 #include "platform/net.h"
 #include "platform/process.h"
 #include "platform/system.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 #include "sysinfo/ip_text.h"
 #include "text/text_util.h"
 

@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <exception>
 
-#include "main/log_writer.h"
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "platform/clock.h"
 #include "platform/runtime_error.h"
 #include "platform/system.h"
 #include "platform/wmi.h"
 #include "registry/registry_access.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 #include "sysinfo/os_type.h"
 #include "text/text_util.h"
 

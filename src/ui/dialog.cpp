@@ -1,8 +1,8 @@
 #include "ui/dialog.h"
 
-#include "main/log_writer.h"
-#include "main/run_context.h"
 #include "platform/clock.h"
+#include "run/log_writer.h"
+#include "run/run_context.h"
 
 Dialog::Dialog(RunContext& ctx) : ctx_(ctx) {}
 

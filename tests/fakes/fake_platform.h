@@ -11,8 +11,9 @@
 #include "fakes/fake_system.h"
 #include "fakes/fake_window.h"
 #include "fakes/memory_registry.h"
-#include "main/run_context.h"
+#include "fakes/test_context.h"
 #include "platform/platform.h"
+#include "run/run_context.h"
 
 struct FakePlatform {
   MemoryRegistry registry;
@@ -50,6 +51,6 @@ class FakeRun {
   std::vector<std::string> LogMessages();
 
   FakePlatform fake;
-  RunContext ctx;
+  TestContext ctx;
   static constexpr const char* kLogPath = "log.txt";
 };

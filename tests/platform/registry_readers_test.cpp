@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fakes/fake_platform.h"
+#include "fakes/test_context.h"
 #include "registry/registry_access.h"
 #include "registry_backends.h"
 
@@ -23,9 +24,9 @@ class ReadersOnBackend : public ::testing::TestWithParam<RegistryBackend> {
     Registry& r = backend_->registry();
     Clear();
     ASSERT_EQ(0, r.CreateKey(reg::kCurrentUser, kScratch, key_));
-    ctx_ = std::make_unique<RunContext>(Platform{r, fake_.system, fake_.environment, fake_.clock,
-                                                 fake_.files, fake_.wmi, fake_.net, fake_.process,
-                                                 fake_.window});
+    ctx_ = std::make_unique<TestContext>(Platform{r, fake_.system, fake_.environment, fake_.clock,
+                                                  fake_.files, fake_.wmi, fake_.net, fake_.process,
+                                                  fake_.window});
   }
   void TearDown() override {
     if (!backend_) return;

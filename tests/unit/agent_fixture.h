@@ -9,9 +9,10 @@
 
 #include "fakes/fake_platform.h"
 #include "fakes/in_order.h"
-#include "main/run_context.h"
+#include "fakes/test_context.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "run/run_context.h"
 
 class AgentFixture : public testing::Test {
  protected:
@@ -39,5 +40,5 @@ class AgentFixture : public testing::Test {
   std::vector<std::string> FilePaths() const;
 
   FakePlatform fake;
-  RunContext ctx{fake.View()};
+  TestContext ctx{fake.View()};
 };

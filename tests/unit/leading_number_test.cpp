@@ -1,4 +1,4 @@
-#include "main/leading_number.h"
+#include "text/leading_number.h"
 
 #include <gtest/gtest.h>
 

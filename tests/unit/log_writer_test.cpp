@@ -1,4 +1,4 @@
-#include "main/log_writer.h"
+#include "run/log_writer.h"
 
 #include <gtest/gtest.h>
 

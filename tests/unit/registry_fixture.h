@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "fakes/fake_platform.h"
-#include "main/run_context.h"
+#include "fakes/test_context.h"
 #include "registry/registry_access.h"
+#include "run/run_context.h"
 
 class FaultInjectingRegistry : public Registry {
  public:
@@ -94,7 +95,7 @@ class RegistryTest : public ::testing::Test {
 
   FakePlatform fake;
   FaultInjectingRegistry registry{fake.registry};
-  RunContext ctx;
+  TestContext ctx;
   clsRegistryAccess reg;
   std::string err;
 };

@@ -1,4 +1,5 @@
 #include "expand/resolver.h"
+#include "fakes/test_context.h"
 
 #include <gtest/gtest.h>
 
@@ -240,7 +241,7 @@ TEST(Resolver, FailureInsideEntryIsTrappedWithoutClosingLine) {
   FailingEnvironment env;
   Platform p = fake.View();
   Platform platform{p.registry, p.system, env, p.clock, p.files, p.wmi, p.net, p.process, p.window};
-  RunContext ctx(platform);
+  TestContext ctx(platform);
   ctx.LogStream = fake.files.CreateTextFile("log.txt", true);
   std::string value;
   std::string error;

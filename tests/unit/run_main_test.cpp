@@ -1,4 +1,5 @@
 #include "main/run_main.h"
+#include "fakes/test_context.h"
 
 #include <gtest/gtest.h>
 
@@ -139,8 +140,8 @@ class RunMainScripted : public RunMain {
   }
   bool RunOn(const std::string& commandLine) {
     Platform p = fake.View();
-    RunContext scripted(Platform{p.registry, p.system, p.environment, p.clock, files, p.wmi, p.net,
-                                 p.process, p.window});
+    TestContext scripted(Platform{p.registry, p.system, p.environment, p.clock, files, p.wmi, p.net,
+                                  p.process, p.window});
     fake.process.rawArguments = commandLine;
     try {
       Main(scripted);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "agent_fixture.h"
-#include "main/log_writer.h"
+#include "run/log_writer.h"
 
 namespace {
 

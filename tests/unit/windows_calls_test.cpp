@@ -1,4 +1,4 @@
-#include "main/windows_calls.h"
+#include "run/windows_calls.h"
 
 #include <gtest/gtest.h>
 

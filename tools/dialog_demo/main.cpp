@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "main/run_context.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/runtime_error.h"
+#include "run/run_context.h"
 #include "ui/dialog.h"
 
 namespace {
@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
     }
   }
 
+  RestrictLibrarySearch();
   auto services = CreatePlatformServices(argc, argv);
   RunContext ctx(services->View());
   if (!logPath.empty()) {

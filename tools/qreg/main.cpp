@@ -3,21 +3,24 @@
 #include <string>
 #include <vector>
 
-#include "main/run_context.h"
 #include "platform/platform.h"
 #include "qreg.h"
 #include "registry/registry_access.h"
+#include "run/run_context.h"
 #include "view_registry.h"
 
 int main(int argc, char** argv) {
+  RestrictLibrarySearch();
   std::unique_ptr<PlatformServices> services = CreatePlatformServices(argc, argv);
   const Platform real = services->View();
   // Every registry call, the class's included, goes through the view the command asks for.
   qreg::ViewRegistry view(real.registry);
   RunContext ctx(Platform{view, real.system, real.environment, real.clock, real.files, real.wmi,
                           real.net, real.process, real.window});
+  clsRegistryAccess registry(ctx);
+  ctx.registryAccess = &registry;
   std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  qreg::Tool tool{ctx, ctx.RegistryAccess(), std::cout, std::cerr, std::cin, view};
+  qreg::Tool tool{ctx, registry, std::cout, std::cerr, std::cin, view};
   const int status = qreg::Run(tool, args);
   std::cout.flush();
   return status;

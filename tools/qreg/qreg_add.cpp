@@ -2,12 +2,12 @@
 // through its writers; the others through the registry service, with reg's data rules.
 #include <cstdint>
 
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "qreg.h"
 #include "reg_text.h"
 #include "registry/key_guard.h"
 #include "registry/registry_access.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 #include "text/text_util.h"
 
 namespace qreg {

@@ -1,7 +1,7 @@
 // delete: a key with its subtree, one value, the default value or every value of a key.
-#include "main/run_context.h"
 #include "qreg.h"
 #include "registry/registry_access.h"
+#include "run/run_context.h"
 
 namespace qreg {
 namespace {

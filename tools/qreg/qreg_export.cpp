@@ -1,9 +1,9 @@
 // export: the class's REGEDIT4 export of a key and its subtree. The file is written beside
 // the target and moved over it only once complete, so a failed export loses nothing.
-#include "main/run_context.h"
 #include "platform/files.h"
 #include "qreg.h"
 #include "registry/registry_access.h"
+#include "run/run_context.h"
 
 namespace qreg {
 

@@ -6,12 +6,12 @@
 #include <iostream>
 #include <sstream>
 
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "platform/files.h"
 #include "qreg.h"
 #include "reg_file.h"
 #include "registry/registry_access.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 
 namespace qreg {
 

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <iostream>
 
-#include "main/run_context.h"
-#include "main/windows_calls.h"
 #include "qreg.h"
 #include "registry/key_guard.h"
 #include "registry/registry_access.h"
+#include "run/run_context.h"
+#include "run/windows_calls.h"
 
 namespace qreg {
 namespace {

@@ -2,9 +2,9 @@
 #include <array>
 #include <iostream>
 
-#include "main/run_context.h"
 #include "platform/process.h"
 #include "qreg.h"
+#include "run/run_context.h"
 #include "text/text_util.h"
 
 namespace qreg {

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace system_dll {
 
 void RestrictSearchToSystemFolder() {
@@ -55,3 +57,7 @@ FARPROC Function(const char* dll, const char* function) {
 }
 
 }  // namespace system_dll
+
+void RestrictLibrarySearch() {
+  system_dll::RestrictSearchToSystemFolder();
+}

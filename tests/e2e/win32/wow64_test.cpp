@@ -1,6 +1,7 @@
 // A 32-bit program on 64-bit Windows (the win10 bed): each plain operation of the registry
 // class reaches the redirected view and each 64-bit-view form the native one, as Wine's own
 // reg.exe sees them (/reg:32, /reg:64); the run reads its identity from the redirected view.
+#include "fakes/test_context.h"
 #include "platform/win32/win32_api.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +50,8 @@ TEST(Wow64Views, EachFormReachesItsOwnView) {
   FakePlatform fake;
   std::unique_ptr<Registry> registry = CreateRegistry();
   std::unique_ptr<System> system = CreateSystem();
-  RunContext ctx(Platform{*registry, *system, fake.environment, fake.clock, fake.files, fake.wmi,
-                          fake.net, fake.process, fake.window});
+  TestContext ctx(Platform{*registry, *system, fake.environment, fake.clock, fake.files, fake.wmi,
+                           fake.net, fake.process, fake.window});
   clsRegistryAccess r(ctx);
   std::string e, b = kBase;
   for (const bool v64 : {false, true}) {

@@ -1,11 +1,11 @@
-#include "main/log_writer.h"
+#include "run/log_writer.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "main/run_context.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "run/run_context.h"
 
 namespace {
 std::string TwoDigits(int n) {

@@ -23,8 +23,11 @@ class RunContext {
   // subEndApplication releases it.
   std::unique_ptr<TextStream> LogStream;
 
-  // The process-wide registry object, created on first use.
-  clsRegistryAccess& RegistryAccess();
+  // The process-wide registry object. The context does not own it: whoever builds the
+  // context (qEnvEntry, qreg's main, a test fixture) makes one and sets this pointer before
+  // the first procedure runs.
+  clsRegistryAccess* registryAccess = nullptr;
+  clsRegistryAccess& RegistryAccess() const { return *registryAccess; }
 
   // The agent identity and start-up facts.
   std::string AgentInstallPath;
@@ -38,7 +41,4 @@ class RunContext {
 
   std::string gstrUserProfile;
   std::string gstrIPAddress;
-
- private:
-  std::unique_ptr<clsRegistryAccess> registryAccess_;
 };

@@ -1,7 +1,6 @@
-#include "main/run_context.h"
+#include "run/run_context.h"
 
 #include "platform/files.h"
-#include "registry/registry_access.h"
 
 RunContext::RunContext(const Platform& p) : platform(p) {}
 
@@ -13,9 +12,4 @@ RunContext::~RunContext() {
     } catch (...) {
     }
   }
-}
-
-clsRegistryAccess& RunContext::RegistryAccess() {
-  if (!registryAccess_) registryAccess_ = std::make_unique<clsRegistryAccess>(*this);
-  return *registryAccess_;
 }
