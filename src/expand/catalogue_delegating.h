@@ -7,6 +7,7 @@
 class RunContext;
 
 namespace catalogue {
+// The identity procedures, the command interpreter and the operating-system probe.
 bool ComputerName(RunContext& ctx, const std::string& name, std::string& value,
                   std::string& errorText);
 bool ComSpec(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
@@ -22,6 +23,7 @@ bool OsCsdVersion(RunContext& ctx, const std::string& name, std::string& value,
 bool OsType(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
 bool OsVersion(RunContext& ctx, const std::string& name, std::string& value,
                std::string& errorText);
+// The current user's shell folders, read from the registry.
 bool ShellCache(RunContext& ctx, const std::string& name, std::string& value,
                 std::string& errorText);
 bool ShellCookies(RunContext& ctx, const std::string& name, std::string& value,
@@ -46,12 +48,14 @@ bool ShellStartMenu(RunContext& ctx, const std::string& name, std::string& value
                     std::string& errorText);
 bool ShellStartup(RunContext& ctx, const std::string& name, std::string& value,
                   std::string& errorText);
+// The system folder, the application-data folder, the IP address and the weekday.
 bool SystemDirectory(RunContext& ctx, const std::string& name, std::string& value,
                      std::string& errorText);
 bool AppData(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
 bool IpAddress(RunContext& ctx, const std::string& name, std::string& value,
                std::string& errorText);
 bool Day(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+// The agent identity that the start-up read.
 bool PartnerId(RunContext& ctx, const std::string& name, std::string& value,
                std::string& errorText);
 bool SiteId(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
