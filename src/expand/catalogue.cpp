@@ -1,8 +1,8 @@
 #include "expand/catalogue.h"
 
-#include "expand/catalogue_delegating.h"
-
 #include <array>
+
+#include "expand/catalogue_delegating.h"
 
 namespace {
 

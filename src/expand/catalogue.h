@@ -1,7 +1,6 @@
 #pragma once
 // The resolver's catalogue: the 43 variable names a token may use, each with the entry that
-// computes its value. The table lives in catalogue.cpp; an entry not built yet is null there,
-// and the resolver answers such a name exactly as one outside the catalogue.
+// computes its value. The table lives in catalogue.cpp; every name there has its entry.
 #include <cstddef>
 #include <span>
 #include <string>
@@ -15,14 +14,14 @@ using CatalogueEntryFn = bool (*)(RunContext& ctx, const std::string& name, std:
 
 struct CatalogueEntry {
   const char* name;        // upper case, as the resolver's key
-  CatalogueEntryFn entry;  // null until the entry is built
+  CatalogueEntryFn entry;  // the catalogue has one for every name
 };
 
 // All 43 names, in the order the resolver tests them.
 std::span<const CatalogueEntry> Catalogue();
 
 // The entry for a key (already trimmed and upper-cased) in a table; null when the key is not
-// in the table or its entry is not built.
+// in the table (or a table that a test builds holds it without an entry).
 CatalogueEntryFn FindCatalogueEntry(std::span<const CatalogueEntry> table, const std::string& key);
 
 // Entries that need nothing but the process environment, the clock and constants

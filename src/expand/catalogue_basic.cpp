@@ -1,8 +1,9 @@
 // The catalogue entries answered from the process environment, the clock and constants.
 // Each computes the value and its result; none logs or writes an error text of its own.
+#include "expand/catalogue.h"
+
 #include <cstdio>
 
-#include "expand/catalogue.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "run/run_context.h"

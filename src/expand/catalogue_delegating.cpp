@@ -83,23 +83,58 @@ bool OsVersion(RunContext& ctx, const std::string& name, std::string& value,
   return fncGetOSInfo(ctx, name, value, errorText);
 }
 
-#define QENV_SHELL_ENTRY(fn, valueName)                                                      \
-  bool fn(RunContext& ctx, const std::string&, std::string& value, std::string& errorText) { \
-    return ShellFolder(ctx, valueName, value, errorText);                                    \
-  }
-QENV_SHELL_ENTRY(ShellCache, "cache")
-QENV_SHELL_ENTRY(ShellCookies, "Cookies")
-QENV_SHELL_ENTRY(ShellDesktop, "Desktop")
-QENV_SHELL_ENTRY(ShellFavorites, "Favorites")
-QENV_SHELL_ENTRY(ShellHistory, "History")
-QENV_SHELL_ENTRY(ShellMyPictures, "My Pictures")
-QENV_SHELL_ENTRY(ShellPersonal, "Personal")
-QENV_SHELL_ENTRY(ShellPrograms, "Programs")
-QENV_SHELL_ENTRY(ShellRecent, "Recent")
-QENV_SHELL_ENTRY(ShellSendTo, "SendTo")
-QENV_SHELL_ENTRY(ShellStartMenu, "Start Menu")
-QENV_SHELL_ENTRY(ShellStartup, "Startup")
-#undef QENV_SHELL_ENTRY
+bool ShellCache(RunContext& ctx, const std::string&, std::string& value, std::string& errorText) {
+  return ShellFolder(ctx, "cache", value, errorText);
+}
+
+bool ShellCookies(RunContext& ctx, const std::string&, std::string& value, std::string& errorText) {
+  return ShellFolder(ctx, "Cookies", value, errorText);
+}
+
+bool ShellDesktop(RunContext& ctx, const std::string&, std::string& value, std::string& errorText) {
+  return ShellFolder(ctx, "Desktop", value, errorText);
+}
+
+bool ShellFavorites(RunContext& ctx, const std::string&, std::string& value,
+                    std::string& errorText) {
+  return ShellFolder(ctx, "Favorites", value, errorText);
+}
+
+bool ShellHistory(RunContext& ctx, const std::string&, std::string& value, std::string& errorText) {
+  return ShellFolder(ctx, "History", value, errorText);
+}
+
+bool ShellMyPictures(RunContext& ctx, const std::string&, std::string& value,
+                     std::string& errorText) {
+  return ShellFolder(ctx, "My Pictures", value, errorText);
+}
+
+bool ShellPersonal(RunContext& ctx, const std::string&, std::string& value,
+                   std::string& errorText) {
+  return ShellFolder(ctx, "Personal", value, errorText);
+}
+
+bool ShellPrograms(RunContext& ctx, const std::string&, std::string& value,
+                   std::string& errorText) {
+  return ShellFolder(ctx, "Programs", value, errorText);
+}
+
+bool ShellRecent(RunContext& ctx, const std::string&, std::string& value, std::string& errorText) {
+  return ShellFolder(ctx, "Recent", value, errorText);
+}
+
+bool ShellSendTo(RunContext& ctx, const std::string&, std::string& value, std::string& errorText) {
+  return ShellFolder(ctx, "SendTo", value, errorText);
+}
+
+bool ShellStartMenu(RunContext& ctx, const std::string&, std::string& value,
+                    std::string& errorText) {
+  return ShellFolder(ctx, "Start Menu", value, errorText);
+}
+
+bool ShellStartup(RunContext& ctx, const std::string&, std::string& value, std::string& errorText) {
+  return ShellFolder(ctx, "Startup", value, errorText);
+}
 
 bool SystemDirectory(RunContext& ctx, const std::string&, std::string& value, std::string&) {
   value = fncGetSystemDirectory(ctx);

@@ -7,38 +7,61 @@
 class RunContext;
 
 namespace catalogue {
-#define QENV_ENTRY(fn) \
-  bool fn(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText)
-QENV_ENTRY(ComputerName);
-QENV_ENTRY(ComSpec);
-QENV_ENTRY(DomainName);
-QENV_ENTRY(UserName);
-QENV_ENTRY(NtType);
-QENV_ENTRY(Os);
-QENV_ENTRY(OsBuildNumber);
-QENV_ENTRY(OsCsdVersion);
-QENV_ENTRY(OsType);
-QENV_ENTRY(OsVersion);
-QENV_ENTRY(ShellCache);
-QENV_ENTRY(ShellCookies);
-QENV_ENTRY(ShellDesktop);
-QENV_ENTRY(ShellFavorites);
-QENV_ENTRY(ShellHistory);
-QENV_ENTRY(ShellMyPictures);
-QENV_ENTRY(ShellPersonal);
-QENV_ENTRY(ShellPrograms);
-QENV_ENTRY(ShellRecent);
-QENV_ENTRY(ShellSendTo);
-QENV_ENTRY(ShellStartMenu);
-QENV_ENTRY(ShellStartup);
-QENV_ENTRY(SystemDirectory);
-QENV_ENTRY(AppData);
-QENV_ENTRY(IpAddress);
-QENV_ENTRY(Day);
-QENV_ENTRY(PartnerId);
-QENV_ENTRY(SiteId);
-QENV_ENTRY(AgentId);
-QENV_ENTRY(AgentType);
-QENV_ENTRY(InstallPath);
-#undef QENV_ENTRY
+// The identity procedures, the command interpreter and the operating-system probe.
+bool ComputerName(RunContext& ctx, const std::string& name, std::string& value,
+                  std::string& errorText);
+bool ComSpec(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+bool DomainName(RunContext& ctx, const std::string& name, std::string& value,
+                std::string& errorText);
+bool UserName(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+bool NtType(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+bool Os(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+bool OsBuildNumber(RunContext& ctx, const std::string& name, std::string& value,
+                   std::string& errorText);
+bool OsCsdVersion(RunContext& ctx, const std::string& name, std::string& value,
+                  std::string& errorText);
+bool OsType(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+bool OsVersion(RunContext& ctx, const std::string& name, std::string& value,
+               std::string& errorText);
+// The current user's shell folders, read from the registry.
+bool ShellCache(RunContext& ctx, const std::string& name, std::string& value,
+                std::string& errorText);
+bool ShellCookies(RunContext& ctx, const std::string& name, std::string& value,
+                  std::string& errorText);
+bool ShellDesktop(RunContext& ctx, const std::string& name, std::string& value,
+                  std::string& errorText);
+bool ShellFavorites(RunContext& ctx, const std::string& name, std::string& value,
+                    std::string& errorText);
+bool ShellHistory(RunContext& ctx, const std::string& name, std::string& value,
+                  std::string& errorText);
+bool ShellMyPictures(RunContext& ctx, const std::string& name, std::string& value,
+                     std::string& errorText);
+bool ShellPersonal(RunContext& ctx, const std::string& name, std::string& value,
+                   std::string& errorText);
+bool ShellPrograms(RunContext& ctx, const std::string& name, std::string& value,
+                   std::string& errorText);
+bool ShellRecent(RunContext& ctx, const std::string& name, std::string& value,
+                 std::string& errorText);
+bool ShellSendTo(RunContext& ctx, const std::string& name, std::string& value,
+                 std::string& errorText);
+bool ShellStartMenu(RunContext& ctx, const std::string& name, std::string& value,
+                    std::string& errorText);
+bool ShellStartup(RunContext& ctx, const std::string& name, std::string& value,
+                  std::string& errorText);
+// The system folder, the application-data folder, the IP address and the weekday.
+bool SystemDirectory(RunContext& ctx, const std::string& name, std::string& value,
+                     std::string& errorText);
+bool AppData(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+bool IpAddress(RunContext& ctx, const std::string& name, std::string& value,
+               std::string& errorText);
+bool Day(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+// The agent identity that the start-up read.
+bool PartnerId(RunContext& ctx, const std::string& name, std::string& value,
+               std::string& errorText);
+bool SiteId(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+bool AgentId(RunContext& ctx, const std::string& name, std::string& value, std::string& errorText);
+bool AgentType(RunContext& ctx, const std::string& name, std::string& value,
+               std::string& errorText);
+bool InstallPath(RunContext& ctx, const std::string& name, std::string& value,
+                 std::string& errorText);
 }  // namespace catalogue

@@ -2,12 +2,12 @@
 
 #include <array>
 #include <cstdint>
-#include <exception>
 #include <vector>
 
 #include "platform/system.h"
 #include "platform/wmi.h"
 #include "registry/registry_access.h"
+#include "run/failure_description.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
 #include "run/windows_calls.h"
@@ -38,8 +38,8 @@ bool fncGetComputerName(RunContext& ctx, const std::string& name, std::string& v
     errorText = kErrorPrefix + name + ", " + SystemErrorText(ctx);
     subWriteLog(ctx, "ERR :" + errorText);
     return false;
-  } catch (const std::exception& e) {
-    errorText = kErrorPrefix + name + ", " + e.what();
+  } catch (...) {
+    errorText = kErrorPrefix + name + ", " + DescriptionOfCurrentFailure();
     subWriteLog(ctx, "ERR : fncGetComputerName, " + errorText);
     return false;
   }
@@ -58,8 +58,8 @@ bool fncGetDomainName(RunContext& ctx, const std::string& name, std::string& val
       subWriteLog(ctx, std::string("ERR : ") + kErrorPrefix + name + ", " + errorText);
       return false;
     }
-  } catch (const std::exception& e) {
-    errorText = kErrorPrefix + name + ", " + e.what();
+  } catch (...) {
+    errorText = kErrorPrefix + name + ", " + DescriptionOfCurrentFailure();
     subWriteLog(ctx, "ERR : fncGetDomainName, " + errorText);
     return false;
   }
@@ -69,7 +69,7 @@ bool fncGetDomainName(RunContext& ctx, const std::string& name, std::string& val
   std::vector<WmiInstance> systems;
   try {
     systems = ctx.platform.wmi.InstancesOf("Win32_ComputerSystem");
-  } catch (const std::exception&) {
+  } catch (...) {
   }
   subWriteLog(ctx, "MSG : Setted the object for Win32_ComputerSystem");
   value = "UNKNOWN";
@@ -82,7 +82,7 @@ bool fncGetDomainName(RunContext& ctx, const std::string& name, std::string& val
   try {
     value = ctx.RegistryAccess().ReadString(
         "HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters", "Domain", errorText);
-  } catch (const std::exception&) {
+  } catch (...) {
   }
   if (!text::Trim(errorText).empty()) {
     subWriteLog(ctx, std::string("ERR : ") + kErrorPrefix + name + ", " + errorText);
@@ -104,8 +104,8 @@ void fncGetUserName(RunContext& ctx, const std::string& name, std::string& value
       errorText = kErrorPrefix + name + ", " + SystemErrorText(ctx);
       subWriteLog(ctx, "ERR :" + errorText);
     }
-  } catch (const std::exception& e) {
-    errorText = kErrorPrefix + name + ", " + e.what();
+  } catch (...) {
+    errorText = kErrorPrefix + name + ", " + DescriptionOfCurrentFailure();
     subWriteLog(ctx, "ERR : fncGetUserName, " + errorText);
   }
 }
@@ -117,8 +117,8 @@ bool fncGetWeekDay(RunContext& ctx, std::string& value, std::string& errorText) 
     const int weekday = ctx.platform.clock.Now().weekday;
     value = weekday >= 1 && weekday <= 7 ? kDays[static_cast<std::size_t>(weekday - 1)] : "";
     return !text::Trim(value).empty();
-  } catch (const std::exception& e) {
-    errorText = std::string(kErrorPrefix) + "'Day', " + e.what();
+  } catch (...) {
+    errorText = std::string(kErrorPrefix) + "'Day', " + DescriptionOfCurrentFailure();
     subWriteLog(ctx, "ERR : in fncGetWeekDay, " + errorText);
     return false;
   }
@@ -154,8 +154,8 @@ void fncGetCurrentUserProfile(RunContext& ctx, std::string& errorText) {
     if (opened) system.CloseToken(token);
     ctx.gstrUserProfile = fncTrimNull(std::string(buffer.data(), buffer.size()));
     subWriteLog(ctx, "MSG : %USERPROFILE% :: " + ctx.gstrUserProfile);
-  } catch (const std::exception& e) {
-    errorText = std::string(kErrorPrefix) + "for userprofile, " + e.what();
+  } catch (...) {
+    errorText = std::string(kErrorPrefix) + "for userprofile, " + DescriptionOfCurrentFailure();
     subWriteLog(ctx, "ERR : fncGetCurrentUserProfile, " + errorText);
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
 // How the splitter's progress lines show the text they are about.
+#include <cstddef>
 #include <string>
 
 namespace expand {
@@ -10,8 +11,5 @@ inline constexpr std::size_t kShownOfLongText = 256;
 // The text itself, or for a text longer than any command line its opening followed by its
 // length: the splitter logs the whole text once per name, and for such a text that would
 // grow the log with the square of its length.
-inline std::string LogText(const std::string& text) {
-  if (text.size() <= kLongestCommandLine) return text;
-  return text.substr(0, kShownOfLongText) + "... (" + std::to_string(text.size()) + " characters)";
-}
+std::string LogText(const std::string& text);
 }  // namespace expand

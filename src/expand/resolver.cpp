@@ -11,7 +11,7 @@ const char kErrorOpening[] = "Error while expanding environmental variable ";
 
 }  // namespace
 
-bool fncExpandEvnVariable(RunContext& ctx, std::string name, std::string& value,
+bool fncExpandEvnVariable(RunContext& ctx, const std::string& name, std::string& value,
                           std::string& errorText) {
   subWriteLog(ctx, "MSG : In fncExpandEvnVariable " + name);
   std::string key;

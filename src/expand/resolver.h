@@ -6,5 +6,5 @@ class RunContext;
 
 // Looks the name up by its trimmed, upper-cased form. Does not clear errorText on entry; on
 // failure errorText says why (the one exception is an entry that was never reached).
-bool fncExpandEvnVariable(RunContext& ctx, std::string name, std::string& value,
+bool fncExpandEvnVariable(RunContext& ctx, const std::string& name, std::string& value,
                           std::string& errorText);

@@ -5,7 +5,9 @@
 
 class RunContext;
 
-// Expands every token of text in place. errorText is emptied on entry and, when it is not
+// Expands every token of text in place: the caller's text is rewritten, and that rewrite is
+// how the expansion reaches the caller (also when the expansion stops part way, the text
+// keeps the tokens replaced so far). errorText is emptied on entry and, when it is not
 // empty on return, says why the expansion stopped. Positions and counts are sized for any
 // text length.
 bool fncSplitEnvVariables(RunContext& ctx, std::string& text, std::string& errorText);

@@ -1,24 +1,20 @@
 #include "main/run_main.h"
 
 #include <cstdlib>
-#include <exception>
 #include <memory>
 
 #include "expand/token_splitter.h"
 #include "main/startup.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/runtime_error.h"
+#include "run/failure_description.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
 #include "run/windows_calls.h"
 #include "text/text_util.h"
 
 namespace {
-
-std::string Description(const std::exception& e) {
-  if (const auto* rt = dynamic_cast<const RuntimeError*>(&e)) return rt->Description();
-  return e.what();
-}
 
 // Runs started together from one folder replace the same result file: while one run
 // deletes or replaces it, another's delete or replace is refused as in use (Windows and
@@ -31,8 +27,8 @@ void RetryWhileInUse(Process& process, Step step) {
     try {
       step();
       return;
-    } catch (const RuntimeError& e) {
-      if (e.Number() != fso_error::kPermissionDenied || attempt == kAttempts) throw;
+    } catch (...) {
+      if (CurrentFailure().number != fso_error::kPermissionDenied || attempt == kAttempts) throw;
     }
     process.Sleep(10);
   }
@@ -45,8 +41,9 @@ void DeleteEarlierResult(Files& files, const std::string& path) {
   if (!files.FileExists(path)) return;
   try {
     files.DeleteFile(path);
-  } catch (const RuntimeError& e) {
-    if (e.Number() == fso_error::kFileNotFound || e.Number() == fso_error::kPathNotFound) return;
+  } catch (...) {
+    const long number = CurrentFailure().number;
+    if (number == fso_error::kFileNotFound || number == fso_error::kPathNotFound) return;
     if (files.FileExists(path)) throw;
   }
 }
@@ -67,7 +64,7 @@ class PendingResult {
     stream_.reset();
     try {
       files_.DeleteFile(temporary_);
-    } catch (const std::exception&) {
+    } catch (...) {
     }
   }
   PendingResult(const PendingResult&) = delete;
@@ -92,13 +89,7 @@ class PendingResult {
 
 // Every buffered log line reaches the file before the process ends.
 [[noreturn]] void EndProcess(RunContext& ctx) {
-  if (ctx.LogStream) {
-    try {
-      ctx.LogStream->Close();
-    } catch (const std::exception&) {
-    }
-    ctx.LogStream.reset();
-  }
+  CloseLog(ctx);
   ctx.platform.process.Exit(0);
   std::abort();  // Exit does not return; the compiler cannot see that through the interface
 }
@@ -136,8 +127,8 @@ void Main(RunContext& ctx) {
       }
     }
     result.Commit(ctx.platform.process);
-  } catch (const std::exception& e) {
-    subWriteLog(ctx, "ERR : Main, " + Description(e));
+  } catch (...) {
+    subWriteLog(ctx, "ERR : Main, " + DescriptionOfCurrentFailure());
     return;
   }
   EndProcess(ctx);

@@ -1,7 +1,6 @@
 #include "main/startup.h"
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <vector>
 
@@ -79,20 +78,19 @@ bool fncPreChecks(RunContext& ctx) {
     if (ctx.platform.files.FileExists(fields[5])) return true;
     subWriteLog(ctx, "ERR : " + fields[5] + " is missing.");
     return false;
-  } catch (const std::exception&) {
+  } catch (...) {
     return false;
   }
 }
 
 void subRegisterMSXML(RunContext& ctx) {
   try {
-    std::int32_t folderId = kCsidlSystem;
-    const std::string system = GetSpecialfolder(ctx, folderId);
+    const std::string system = GetSpecialfolder(ctx, kCsidlSystem);
     if (system.empty()) return;
     // By full path: a regsvr32 in the agent's or the current folder must never run instead.
     ctx.platform.process.StartDetached(system + kPathSep + "regsvr32" + kExeSuffix,
                                        "regsvr32 -s " + system + kPathSep + "msxml2.dll");
-  } catch (const std::exception&) {
+  } catch (...) {
   }
 }
 

@@ -129,19 +129,16 @@ std::string clsRegistryAccess::ReadExpandableString(std::string sPath, std::stri
   const std::string source = text::BeforeFirstNul(AsText(buffer));
 
   // The destination grows to the size the call reports, so a long expansion comes back whole.
+  // The size counts the closing NUL.
   System& system = ctx_.platform.system;
-  std::uint32_t capacity = kExpansionBuffer;
-  std::string destination;
-  std::uint32_t n = 0;
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    destination.assign(capacity, '\0');
-    n = system.ExpandEnvironmentStrings(source, destination.data(), capacity);
-    if (n <= capacity || n > kLongestExpansion) break;
-    capacity = n;
-  }
-  if (n > capacity) return "";
+  const text::GrownBuffer expanded = text::GrowToReportedSize(
+      {kExpansionBuffer, kLongestExpansion, true, '\0', 0},
+      [&](char* destination, std::uint32_t capacity) {
+        return system.ExpandEnvironmentStrings(source, destination, capacity);
+      });
+  if (!expanded.Fits()) return "";
   // A failed call (0) asks for a negative length: a run-time error for the caller.
-  return text::Left(destination, static_cast<long>(n) - 1);
+  return text::Left(expanded.buffer, static_cast<long>(expanded.length) - 1);
 }
 
 bool clsRegistryAccess::ValueExists(std::string sPath, std::string sName) {

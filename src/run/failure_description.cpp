@@ -14,8 +14,6 @@ Failure CurrentFailure() {
     return {7, "Out of memory"};
   } catch (const std::exception& e) {
     return {0, e.what()};
-  } catch (...) {
-    return {0, FsoErrorText(0)};
   }
 }
 

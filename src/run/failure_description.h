@@ -10,7 +10,9 @@ struct Failure {
   std::string description;  // its description, or the standard exception's text
 };
 
-// Call only inside a catch block.
+// Call only inside a catch block. What is neither a run-time error nor a standard exception
+// is no failure of the procedure (a test double's end of the process is one): it is thrown
+// on, past the handler, as a handler that named its exceptions would have let it pass.
 Failure CurrentFailure();
 
 // CurrentFailure().description, for the handlers that log only the text.

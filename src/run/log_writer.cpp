@@ -32,15 +32,19 @@ void subWriteLog(RunContext& ctx, const std::string& message) {
   }
 }
 
+void CloseLog(RunContext& ctx) {
+  if (!ctx.LogStream) return;
+  try {
+    ctx.LogStream->Close();
+  } catch (...) {
+    // Whatever the close could not write is lost; the run ends all the same.
+  }
+  ctx.LogStream.reset();
+}
+
 void subEndApplication(RunContext& ctx) {
   subWriteLog(ctx, "MSG : Application Ended");
-  if (ctx.LogStream) {
-    try {
-      ctx.LogStream->Close();
-    } catch (...) {
-    }
-    ctx.LogStream.reset();
-  }
+  CloseLog(ctx);
   ctx.platform.process.Exit(0);
   std::abort();  // Exit does not return; the compiler cannot see that through the interface
 }

@@ -2,8 +2,8 @@
 // length the call reports, and decides what a failure gives.
 #include "run/windows_calls.h"
 
-#include "platform/runtime_error.h"
 #include "platform/system.h"
+#include "run/failure_description.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
 #include "text/buffer_text.h"
@@ -19,9 +19,10 @@ std::string fncFormatMessage(RunContext& ctx, std::int32_t code) {
     if (n == 0) return codeText;
     // The message without the CR LF that closes every system message.
     return codeText + "-" + text::Left(buffer, static_cast<long>(n) - 2);
-  } catch (const RuntimeError& e) {
-    subWriteLog(ctx, "ERR : fncFormatMessage. ErrDesc : " + std::to_string(e.Number()) + " " +
-                         e.Description());
+  } catch (...) {
+    const Failure failure = CurrentFailure();
+    subWriteLog(ctx, "ERR : fncFormatMessage. ErrDesc : " + std::to_string(failure.number) + " " +
+                         failure.description);
     return codeText;
   }
 }
@@ -40,32 +41,31 @@ constexpr std::uint32_t kLongestPath = 32768;  // the longest path Windows takes
 // comes back as the size it needs; the call is then repeated with a buffer of that size
 // rather than cutting a path that would name something else.
 std::string ShortPathOf(System& system, const std::string& path, std::uint32_t capacity) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    std::string buffer(capacity + 1, '\0');
-    const std::uint32_t n = system.GetShortPathName(path, buffer.data(), capacity);
-    if (n < capacity) return text::Left(buffer, static_cast<long>(n));
-    if (n > kLongestPath) break;
-    capacity = n;
-  }
-  return "";
+  const text::GrownBuffer shortPath = text::GrowToReportedSize(
+      {capacity, kLongestPath, false, '\0', 1}, [&](char* buffer, std::uint32_t size) {
+        return system.GetShortPathName(path, buffer, size);
+      });
+  if (!shortPath.Fits()) return "";
+  return text::Left(shortPath.buffer, static_cast<long>(shortPath.length));
 }
 }  // namespace
 
-std::string GetShortpath(RunContext& ctx, std::string& path) {
+std::string GetShortpath(RunContext& ctx, const std::string& path) {
   try {
     return ShortPathOf(ctx.platform.system, path, 164);
-  } catch (const RuntimeError& e) {
-    subWriteLog(
-        ctx, "ERR : In GetShortpath. Err : " + std::to_string(e.Number()) + "::" + e.Description());
+  } catch (...) {
+    const Failure failure = CurrentFailure();
+    subWriteLog(ctx, "ERR : In GetShortpath. Err : " + std::to_string(failure.number) +
+                         "::" + failure.description);
     return path;
   }
 }
 
-std::string fncGetShortPathName(RunContext& ctx, std::string path) {
+std::string fncGetShortPathName(RunContext& ctx, const std::string& path) {
   try {
     const std::string shortPath = ShortPathOf(ctx.platform.system, path, 500);
     return shortPath.empty() ? path : shortPath;
-  } catch (const RuntimeError&) {
+  } catch (...) {
     return path;
   }
 }
@@ -74,27 +74,26 @@ std::string fncGetShortPathName(RunContext& ctx, std::string path) {
 
 std::string fncGetSystemDirectory(RunContext& ctx) {
   try {
-    std::uint32_t capacity = 255;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      std::string buffer(capacity, ' ');
-      const std::uint32_t n = ctx.platform.system.GetSystemDirectory(buffer.data(), capacity);
-      if (n < capacity) return text::Left(buffer, static_cast<long>(n));
-      if (n > 32768) break;  // no folder path is that long
-      capacity = n;          // too small: n is the size it needs
-    }
-    return "";
-  } catch (const RuntimeError&) {
+    // A buffer of 255 blanks; a folder that does not fit comes back as the size it needs.
+    const text::GrownBuffer folder = text::GrowToReportedSize(
+        {255, kLongestPath, false, ' ', 0}, [&](char* buffer, std::uint32_t size) {
+          return ctx.platform.system.GetSystemDirectory(buffer, size);
+        });
+    if (!folder.Fits()) return "";
+    return text::Left(folder.buffer, static_cast<long>(folder.length));
+  } catch (...) {
     return "";
   }
 }
 
-std::string GetSpecialfolder(RunContext& ctx, std::int32_t& folderId) {
+std::string GetSpecialfolder(RunContext& ctx, std::int32_t folderId) {
   try {
     std::string path;
     if (ctx.platform.system.GetSpecialFolderPath(folderId, path) != 0) return "";
     return fncTrimNull(path);
-  } catch (const RuntimeError& e) {
-    subWriteLog(ctx, "ERR : " + std::to_string(e.Number()) + " (" + e.Description() +
+  } catch (...) {
+    const Failure failure = CurrentFailure();
+    subWriteLog(ctx, "ERR : " + std::to_string(failure.number) + " (" + failure.description +
                          ") in procedure GetSpecialfolder of Module modShutdown");
     return "";
   }

@@ -1,6 +1,5 @@
 #include "sysinfo/ip_address.h"
 
-#include <exception>
 #include <memory>
 #include <vector>
 
@@ -8,6 +7,7 @@
 #include "platform/net.h"
 #include "platform/process.h"
 #include "platform/system.h"
+#include "run/failure_description.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
 #include "run/windows_calls.h"
@@ -59,7 +59,7 @@ class ScratchRemoval {
   ~ScratchRemoval() {
     try {
       if (files_.FileExists(path_)) files_.DeleteFile(path_);
-    } catch (const std::exception&) {
+    } catch (...) {
     }
   }
   ScratchRemoval(const ScratchRemoval&) = delete;
@@ -117,8 +117,8 @@ void clsIPAddress::SubGetIPFromAPI() {
     if (text::Trim(ctx_.gstrIPAddress) == "127.0.0.1") ctx_.gstrIPAddress.clear();
     net.Cleanup();
     subWriteLog(ctx_, "MSG : API IP :: " + ctx_.gstrIPAddress);
-  } catch (const std::exception& e) {
-    subWriteLog(ctx_, std::string("ERR : SubGetIPFromAPI, ") + e.what());
+  } catch (...) {
+    subWriteLog(ctx_, "ERR : SubGetIPFromAPI, " + DescriptionOfCurrentFailure());
   }
 }
 
@@ -142,8 +142,8 @@ void clsIPAddress::SubGetIPFromIPConfig() {
       if (text::Trim(ctx_.gstrIPAddress) == "127.0.0.1") ctx_.gstrIPAddress.clear();
     }
     if (!found) subWriteLog(ctx_, NothingFoundLine("ipconfig", first));
-  } catch (const std::exception& e) {
-    subWriteLog(ctx_, std::string("ERR : SubGetIPFromIPConfig, ") + e.what());
+  } catch (...) {
+    subWriteLog(ctx_, "ERR : SubGetIPFromIPConfig, " + DescriptionOfCurrentFailure());
   }
 }
 
@@ -163,8 +163,8 @@ void clsIPAddress::SubGetIPFromNbtStat() {
       subWriteLog(ctx_, "MSG : NBTSTAT::" + ctx_.gstrIPAddress);
     }
     if (!found) subWriteLog(ctx_, NothingFoundLine("NBTSTAT -A", first));
-  } catch (const std::exception& e) {
-    subWriteLog(ctx_, std::string("ERR : SubGetIPFromNbtStat, ") + e.what());
+  } catch (...) {
+    subWriteLog(ctx_, "ERR : SubGetIPFromNbtStat, " + DescriptionOfCurrentFailure());
   }
 }
 
@@ -173,7 +173,7 @@ void clsIPAddress::subGetData() {
     SubGetIPFromAPI();
     if (text::Trim(ctx_.gstrIPAddress).empty()) SubGetIPFromIPConfig();
     if (text::Trim(ctx_.gstrIPAddress).empty()) SubGetIPFromNbtStat();
-  } catch (const std::exception& e) {
-    subWriteLog(ctx_, std::string("ERR : subGetData, ") + e.what());
+  } catch (...) {
+    subWriteLog(ctx_, "ERR : subGetData, " + DescriptionOfCurrentFailure());
   }
 }

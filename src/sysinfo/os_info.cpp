@@ -1,13 +1,13 @@
 #include "sysinfo/os_info.h"
 
 #include <cstdio>
-#include <exception>
 
 #include "platform/clock.h"
 #include "platform/runtime_error.h"
 #include "platform/system.h"
 #include "platform/wmi.h"
 #include "registry/registry_access.h"
+#include "run/failure_description.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
 #include "run/windows_calls.h"
@@ -33,9 +33,9 @@ std::string PropertyText(const WmiInstance& instance, const char* property) {
   return it->second.value_or("");
 }
 
-void Trap(RunContext& ctx, const char* procedure, const std::string& name, const std::exception& e,
-          std::string& errorText) {
-  errorText = kErrorPrefix + name + ", " + e.what();
+// Call only inside a catch block: the error text names the failure being handled.
+void Trap(RunContext& ctx, const char* procedure, const std::string& name, std::string& errorText) {
+  errorText = kErrorPrefix + name + ", " + DescriptionOfCurrentFailure();
   subWriteLog(ctx, std::string("ERR : in ") + procedure + ", " + errorText);
 }
 
@@ -99,8 +99,8 @@ bool fncGetOSInfoWMI(RunContext& ctx, const std::string& name, std::string& valu
         result = true;
       }
     }
-  } catch (const std::exception& e) {
-    Trap(ctx, "fncGetOSInfoWMI", name, e, errorText);
+  } catch (...) {
+    Trap(ctx, "fncGetOSInfoWMI", name, errorText);
   }
   return result;
 }
@@ -171,8 +171,8 @@ bool fncGetOSInfoAPI(RunContext& ctx, const std::string& name, std::string& valu
       return false;
     }
     return true;
-  } catch (const std::exception& e) {
-    Trap(ctx, "fncGetOSInfoAPI", name, e, errorText);
+  } catch (...) {
+    Trap(ctx, "fncGetOSInfoAPI", name, errorText);
     return false;
   }
 }
@@ -186,8 +186,8 @@ bool fncGetOSInfo(RunContext& ctx, const std::string& name, std::string& value,
     if (!fncGetOSInfoAPI(ctx, name, value, errorText)) return false;
     subWriteLog(ctx, "MSG : OS Name :: " + value);
     return true;
-  } catch (const std::exception& e) {
-    Trap(ctx, "fncGetOSInfo", name, e, errorText);
+  } catch (...) {
+    Trap(ctx, "fncGetOSInfo", name, errorText);
     return false;
   }
 }

@@ -21,7 +21,7 @@ FormSpec Dialog::Design() {
   return form;
 }
 
-bool Dialog::ShowForm(std::string& message, double& seconds, bool& okOnly) {
+bool Dialog::ShowForm(const std::string& message, double seconds, bool okOnly) {
   Message = message;
   SecondsLeft = seconds;
   OkOnly = okOnly;

@@ -19,7 +19,7 @@ class Dialog final : private WindowEvents {
 
   // Shows the form modally and returns Result once it has closed. Result is kept between
   // showings: a window closed without an answer returns what the last answer was.
-  bool ShowForm(std::string& message, double& seconds, bool& okOnly);
+  bool ShowForm(const std::string& message, double seconds, bool okOnly);
   std::string TimeLeft(double seconds);
 
   void Form_Load();

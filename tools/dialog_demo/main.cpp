@@ -8,7 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "platform/runtime_error.h"
+#include "run/failure_description.h"
 #include "run/run_context.h"
 #include "ui/dialog.h"
 
@@ -51,8 +51,9 @@ int main(int argc, char** argv) {
   if (!logPath.empty()) {
     try {
       ctx.LogStream = ctx.platform.files.CreateTextFile(logPath, true);
-    } catch (const RuntimeError& e) {
-      std::fprintf(stderr, "dialog_demo: cannot create %s: %s\n", logPath.c_str(), e.what());
+    } catch (...) {
+      std::fprintf(stderr, "dialog_demo: cannot create %s: %s\n", logPath.c_str(),
+                   DescriptionOfCurrentFailure().c_str());
       return 1;
     }
   }

@@ -1,5 +1,7 @@
-#include "expand/log_text.h"
+// fncCharCount: how often the splitter's pattern occurs in a text.
 #include "expand/token_splitter.h"
+
+#include "expand/log_text.h"
 #include "run/failure_description.h"
 #include "run/log_writer.h"
 

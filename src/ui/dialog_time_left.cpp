@@ -1,9 +1,9 @@
 // How the form writes the time left: whole minutes and hours from a minute on, the seconds
 // as they are below it.
+#include "ui/dialog.h"
+
 #include <charconv>
 #include <cmath>
-
-#include "ui/dialog.h"
 
 namespace {
 // Up to 15 significant digits, no decimals for a whole number, the given separator else.

@@ -1,9 +1,10 @@
+#include "expand/token_splitter.h"
+
 #include <set>
 #include <vector>
 
 #include "expand/log_text.h"
 #include "expand/resolver.h"
-#include "expand/token_splitter.h"
 #include "run/failure_description.h"
 #include "run/log_writer.h"
 #include "text/text_util.h"
