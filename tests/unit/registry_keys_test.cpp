@@ -42,8 +42,14 @@ TEST_F(KeysTest, HaveSubkeyAndEnumKeys) {
   fake.registry.CreatePath("HKCU\\Software\\T\\b");
   fake.registry.CreatePath("HKCU\\Software\\T\\A");
   fake.registry.CreatePath("HKCU\\Software\\T\\A\\deep");
+  // A first subkey name that fills the 255-byte buffer answers 234, not 0: still a subkey.
+  fake.registry.CreatePath("HKCU\\L\\" + std::string(255, 'n'));
   std::string unused;
 
+  EXPECT_TRUE(reg.HaveSubkey("HKCU\\L", unused));
+  EXPECT_TRUE(reg.HaveSubkey64Bit("HKCU\\L", unused));
+  EXPECT_THAT(Log(), ElementsAre("MSG : HaveSubkey, HKCU\\L", "MSG : Subkeys found",
+                                 "MSG : HaveSubkey64Bit, HKCU\\L", "MSG : Subkeys found"));
   EXPECT_TRUE(reg.HaveSubkey("HKCU\\Software\\T", unused));
   EXPECT_FALSE(reg.HaveSubkey64Bit("HKCU\\Software\\T\\b", unused));
   EXPECT_FALSE(reg.HaveSubkey("HKCU\\Software\\Missing", unused));
@@ -179,8 +185,20 @@ namespace {
 TEST_F(KeysTest, VeryLongPathsFailOrSucceedConsistently) {
   std::string manyParts = "HKCU\\Software";
   while (manyParts.size() < 10000) manyParts += "\\part";
-  for (const std::string& path : {"HKCU\\Software\\" + std::string(10000, 'k'), manyParts}) {
+  const std::string twoParts = "HKCU\\" + std::string(200, 'a') + "\\";  // 201 of the subkey
+  // Key names up to 256 characters and subkey paths up to 260 can be created; longer fail.
+  const std::pair<std::string, bool> cases[] = {
+      {"HKCU\\Software\\" + std::string(10000, 'k'), false},
+      {manyParts, false},
+      {"HKCU\\" + std::string(256, 'k'), true},
+      {"HKCU\\" + std::string(257, 'k'), false},
+      {twoParts + std::string(59, 'b'), true},
+      {twoParts + std::string(60, 'b'), false},
+  };
+  for (const auto& [path, creatable] : cases) {
+    SCOPED_TRACE(path.size());
     const bool created = reg.CreateKey(path, err) != 0;
+    EXPECT_EQ(created, creatable);
     EXPECT_EQ(created, err.empty());
     EXPECT_EQ(reg.KeyExists(path), created);
     EXPECT_EQ(reg.WriteString(path, "v", "x", err) != 0, created);
