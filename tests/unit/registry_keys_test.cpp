@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "registry/registry_key.h"
 #include "registry_fixture.h"
 
 namespace {
@@ -69,6 +72,38 @@ TEST_F(KeysTest, HaveSubkeyAndEnumKeys) {
   EXPECT_TRUE(keys.empty());
   EXPECT_EQ(reg.EnumKeys("HKCU\\Software\\Missing", keys), -1);
   EXPECT_THAT(Log(), ElementsAre("ERR : key does not exists"));
+}
+
+// The owning key: it holds a key only after a call that succeeded, and closes it once.
+TEST_F(KeysTest, RegistryKeyClosesWhatItHoldsExactlyOnce) {
+  fake.registry.CreatePath("HKCU\\Software\\K");
+  RegistryKey missing(registry);
+  EXPECT_EQ(missing.OpenEx(reg::kCurrentUser, "Software\\None", reg::kKeyRead), 2);
+  EXPECT_EQ(missing.Open(0, "Software\\K"), 6);
+  EXPECT_EQ(missing.Handle(), 0u);
+  const std::function<long(RegistryKey&)> calls[] = {
+      [](RegistryKey& k) { return k.Open(reg::kCurrentUser, "Software\\K"); },
+      [](RegistryKey& k) { return k.OpenEx(reg::kCurrentUser, "Software\\K", reg::kKeyRead); },
+      [](RegistryKey& k) { return k.Create(reg::kCurrentUser, "Software\\K"); },
+      [](RegistryKey& k) {
+        return k.CreateEx(reg::kCurrentUser, "Software\\K", "", 0, reg::kKeyRead, nullptr);
+      },
+  };
+  for (const auto& call : calls) {
+    RegistryKey key(registry);
+    EXPECT_EQ(call(key), 0);
+    EXPECT_NE(key.Handle(), 0u);
+    EXPECT_EQ(fake.registry.OpenHandleCount(), 1u);
+    EXPECT_EQ(key.Close(), 0);
+    EXPECT_EQ(key.Handle(), 0u);
+    EXPECT_EQ(fake.registry.OpenHandleCount(), 0u);
+    EXPECT_EQ(key.Close(), 0);  // a second RegCloseKey would answer 6
+  }
+  RegKey opened = 0;
+  ASSERT_EQ(registry.OpenKey(reg::kCurrentUser, "Software\\K", opened), 0);
+  { RegistryKey adopted(registry, opened); }
+  EXPECT_EQ(fake.registry.OpenHandleCount(), 0u);
+  EXPECT_EQ(registry.CloseKey(opened), 6);
 }
 
 TEST_F(KeysTest, EnumKeysSoftwareListsDisplayNamesThatAreNotBlank) {
