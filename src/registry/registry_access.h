@@ -1,8 +1,8 @@
 #pragma once
 // clsRegistryAccess: the program's general registry class. Every operation names a key by
-// one path string (hive token or long name, then the key path), opens what it needs,
-// closes every key it opened before it returns, and reports through its result, sErr and
-// the log.
+// one path string (hive token or long name, then the key path), opens what it needs into
+// RegistryKey objects of its own, closes every key it opened before it returns, and reports
+// through its result, sErr and the log. The class keeps no key or path between operations.
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -22,6 +22,12 @@ class ExportOutput {
   virtual void SetText(const std::string& path) = 0;
 };
 
+// What sets one of the eight value writers apart (registry_access_write.cpp).
+struct ValueWriter;
+
+// Arguments that an operation rewrites are taken by value: its own copy of sPath holds the
+// path with the hive shortened once parsed, and its messages show that form. The rest are
+// read only and taken by const&, unless the comment says the caller's variable is rewritten.
 class clsRegistryAccess {
  public:
   explicit clsRegistryAccess(RunContext& ctx);
@@ -30,61 +36,68 @@ class clsRegistryAccess {
   void CreateKeyIfDoesntExists(bool offon) { createKeyIfDoesntExists_ = offon; }
 
   // Reading.
-  std::string ReadString(std::string sPath, std::string sName, std::string& sErr);
-  std::string ReadString(std::string sPath, std::string sName);
-  std::int32_t ReadDWORD(std::string sPath, std::string sName, std::int32_t lDefault = 0);
-  std::string ReadBinary(std::string sPath, std::string sName, const std::string& sDefault = "");
-  std::string ReadMultiStringValue(std::string& sPath, std::string sName, std::string& sErr);
-  std::string ReadExpandableString(std::string sPath, std::string sName,
+  std::string ReadString(std::string sPath, const std::string& sName, std::string& sErr);
+  std::string ReadString(const std::string& sPath, const std::string& sName);
+  std::int32_t ReadDWORD(std::string sPath, const std::string& sName, std::int32_t lDefault = 0);
+  std::string ReadBinary(std::string sPath, const std::string& sName,
+                         const std::string& sDefault = "");
+  // sPath is the caller's own variable: it is left with the hive shortened.
+  std::string ReadMultiStringValue(std::string& sPath, const std::string& sName, std::string& sErr);
+  std::string ReadExpandableString(std::string sPath, const std::string& sName,
                                    const std::string& sDefault = "");
-  bool ValueExists(std::string sPath, std::string sName);
+  bool ValueExists(std::string sPath, const std::string& sName);
 
   // Keys.
   std::int32_t CreateKey(std::string sPath, std::string& strErr);
   std::int32_t CreateKey64Bit(std::string sPath, std::string& sErr);
-  bool KeyExists(std::string sPath);
-  bool HaveSubkey(std::string sPath, std::string& sSubkeyname);
-  bool HaveSubkey64Bit(std::string sPath, std::string& sSubkeyname);
-  std::int32_t EnumKeys(std::string sPath, std::vector<std::string>& Key);
-  std::int32_t EnumKeys64Bit(std::string sPath, std::vector<std::string>& Key);
+  bool KeyExists(const std::string& sPath);
+  // sSubkeyname is accepted and left as it is.
+  bool HaveSubkey(const std::string& sPath, const std::string& sSubkeyname);
+  bool HaveSubkey64Bit(const std::string& sPath, const std::string& sSubkeyname);
+  std::int32_t EnumKeys(const std::string& sPath, std::vector<std::string>& Key);
+  std::int32_t EnumKeys64Bit(const std::string& sPath, std::vector<std::string>& Key);
   std::int32_t EnumKeysSoftware(std::string sPath, std::vector<std::string>& Key);
-  std::int32_t KillKey(std::string sPath, const std::string& sRecursive, std::string& sErr);
-  std::int32_t KillKey64bit(std::string sPath, const std::string& sRecursive, std::string& sErr);
-  std::int32_t KillSubKey(std::string sPath, std::string& sErr);
-  std::int32_t KillSubKey64Bit(std::string sPath, std::string& sErr);
+  std::int32_t KillKey(const std::string& sPath, const std::string& sRecursive, std::string& sErr);
+  std::int32_t KillKey64bit(const std::string& sPath, const std::string& sRecursive,
+                            std::string& sErr);
+  std::int32_t KillSubKey(const std::string& sPath, std::string& sErr);
+  std::int32_t KillSubKey64Bit(const std::string& sPath, std::string& sErr);
 
   // Values.
-  std::int32_t WriteString(std::string sPath, std::string sName, std::string sValue,
-                           std::string& sErr);
-  std::int32_t WriteStringTo64Bit(std::string sPath, std::string sName, std::string sValue,
-                                  std::string& sErr);
-  std::int32_t WriteMultiString(std::string sPath, std::string sName, std::string sValue,
-                                std::string& sErr);
-  std::int32_t WriteMulti64ToString(std::string sPath, std::string sName, std::string sValue,
-                                    std::string& sErr);
-  std::int32_t WriteDWORD(std::string sPath, std::string sName, std::int32_t lValue,
+  std::int32_t WriteString(const std::string& sPath, const std::string& sName,
+                           const std::string& sValue, std::string& sErr);
+  std::int32_t WriteStringTo64Bit(const std::string& sPath, const std::string& sName,
+                                  const std::string& sValue, std::string& sErr);
+  std::int32_t WriteMultiString(const std::string& sPath, const std::string& sName,
+                                const std::string& sValue, std::string& sErr);
+  std::int32_t WriteMulti64ToString(const std::string& sPath, const std::string& sName,
+                                    const std::string& sValue, std::string& sErr);
+  std::int32_t WriteDWORD(const std::string& sPath, const std::string& sName, std::int32_t lValue,
                           std::string& sErr);
-  std::int32_t WriteDWORD64Bit(std::string sPath, std::string sName, std::int32_t lValue,
-                               std::string& sErr);
-  std::int32_t WriteBinary(std::string sPath, std::string sName, std::string sValue,
-                           std::string& sErr);
-  std::int32_t WriteBinary64bit(std::string sPath, std::string sName, std::string sValue,
-                                std::string& sErr);
-  std::int32_t KillValue(std::string sPath, std::string sName, std::string& sErr);
-  std::int32_t KillValue64bit(std::string sPath, std::string sName, std::string& sErr);
+  std::int32_t WriteDWORD64Bit(const std::string& sPath, const std::string& sName,
+                               std::int32_t lValue, std::string& sErr);
+  std::int32_t WriteBinary(const std::string& sPath, const std::string& sName,
+                           const std::string& sValue, std::string& sErr);
+  std::int32_t WriteBinary64bit(const std::string& sPath, const std::string& sName,
+                                const std::string& sValue, std::string& sErr);
+  std::int32_t KillValue(const std::string& sPath, const std::string& sName, std::string& sErr);
+  std::int32_t KillValue64bit(const std::string& sPath, const std::string& sName,
+                              std::string& sErr);
   std::int32_t EnumValues(std::string sPath, std::vector<std::string>& Names,
-                          std::vector<RegVariant>& Values, std::int32_t& OnlyType);
+                          std::vector<RegVariant>& Values, const std::int32_t& OnlyType);
 
   // Export.
-  std::int32_t ExportToReg(std::string sPath, std::string sRegFile, bool IncludeSubkeys = false,
-                           ExportOutput* Output = nullptr);
+  std::int32_t ExportToReg(const std::string& sPath, const std::string& sRegFile,
+                           bool IncludeSubkeys = false, ExportOutput* Output = nullptr);
 
   // Hex text.
+  // sBin is the caller's own variable: it is left without its spaces.
   static std::string StrToBin(std::string& sBin);
   static std::string BinToStr(const std::string& sStr);
   static bool isBinValid(std::string sBin);
 
-  // The path model: shortens long hive names in sPath (rewritten), gives root and subkey.
+  // The path model: shortens long hive names in sPath (the caller's variable is rewritten),
+  // gives root and subkey.
   static void ParseKeyPath(std::string& sPath, std::string& subKey, RegKey& rootKey);
   // The export's inverse: every hive token in the path replaced by its long name.
   static std::string ExpandHiveNames(std::string sPath);
@@ -104,7 +117,6 @@ class clsRegistryAccess {
   };
   static const KeyView kPlainView;
   static const KeyView k64BitView;
-  struct WriterTraits;
 
   // KeyExists in one view: 0 the default one, reg::kView64Bit the native one.
   bool KeyExistsIn(std::uint32_t viewBits, std::string sPath);
@@ -113,15 +125,13 @@ class clsRegistryAccess {
   std::int32_t KillKeyIn(const KeyView& v, std::string sPath, const std::string& sRecursive,
                          std::string& sErr);
   std::int32_t KillSubKeyIn(const KeyView& v, std::string sPath, std::string& sErr);
-  std::int32_t WriteValue(const WriterTraits& w, std::string sPath, std::string sName,
+  std::int32_t WriteValue(const ValueWriter& w, std::string sPath, const std::string& sName,
                           std::string sValue, std::int32_t lValue, std::string& sErr);
-  std::int32_t KillValueIn(bool view64, std::string sPath, std::string sName, std::string& sErr);
+  std::int32_t KillValueIn(bool view64, std::string sPath, const std::string& sName,
+                           std::string& sErr);
   bool ExportKey(std::string sPath, const std::string& sRegFile, bool IncludeSubkeys,
                  ExportOutput* Output);
 
   RunContext& ctx_;
-  RegKey RootKey = 0;
-  RegKey KeyHandle = 0;
-  std::string SubKey;
   bool createKeyIfDoesntExists_ = true;
 };

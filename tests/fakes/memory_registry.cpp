@@ -3,6 +3,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "platform/hive_names.h"
+
 MemoryStorage::MemoryStorage() {
   for (KeyId hive = 1; hive <= kHiveCount; ++hive) state_.keys[hive] = Key{};
 }
@@ -106,21 +108,6 @@ long MemoryStorage::ValueAt(KeyId key, std::uint32_t index, StoredValue& value) 
 }
 
 namespace {
-struct HiveName {
-  const char* token;
-  const char* longName;
-  RegKey root;
-};
-constexpr HiveName kHives[] = {
-    {"HKCR", "HKEY_CLASSES_ROOT", reg::kClassesRoot},
-    {"HKCU", "HKEY_CURRENT_USER", reg::kCurrentUser},
-    {"HKLM", "HKEY_LOCAL_MACHINE", reg::kLocalMachine},
-    {"HKUS", "HKEY_USERS", reg::kUsers},
-    {"HKPD", "HKEY_PERFORMANCE_DATA", reg::kPerformanceData},
-    {"HKCC", "HKEY_CURRENT_CONFIG", reg::kCurrentConfig},
-    {"HKDD", "HKEY_DYN_DATA", reg::kDynData},
-};
-
 [[noreturn]] void Refused(const std::string& what, const std::string& path, long rc) {
   throw std::logic_error("MemoryRegistry: " + what + " " + path + " answered " +
                          std::to_string(rc));
@@ -129,12 +116,9 @@ constexpr HiveName kHives[] = {
 
 RegKey MemoryRegistry::SplitHive(const std::string& path, std::string& subKey) {
   const std::size_t slash = path.find('\\');
-  const std::string hive = EmulatedRegistry::Fold(path.substr(0, slash));
   subKey = slash == std::string::npos ? "" : path.substr(slash + 1);
-  for (const HiveName& h : kHives)
-    if (hive == EmulatedRegistry::Fold(h.token) || hive == EmulatedRegistry::Fold(h.longName))
-      return h.root;
-  return 0;
+  const HiveName* h = FindHiveName(path.substr(0, slash));
+  return h ? h->root : 0;
 }
 
 RegKey MemoryRegistry::OpenPath(const std::string& path, bool create) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "registry/registry_key.h"
 #include "registry_fixture.h"
 
 namespace {
@@ -42,8 +45,14 @@ TEST_F(KeysTest, HaveSubkeyAndEnumKeys) {
   fake.registry.CreatePath("HKCU\\Software\\T\\b");
   fake.registry.CreatePath("HKCU\\Software\\T\\A");
   fake.registry.CreatePath("HKCU\\Software\\T\\A\\deep");
+  // A first subkey name that fills the 255-byte buffer answers 234, not 0: still a subkey.
+  fake.registry.CreatePath("HKCU\\L\\" + std::string(255, 'n'));
   std::string unused;
 
+  EXPECT_TRUE(reg.HaveSubkey("HKCU\\L", unused));
+  EXPECT_TRUE(reg.HaveSubkey64Bit("HKCU\\L", unused));
+  EXPECT_THAT(Log(), ElementsAre("MSG : HaveSubkey, HKCU\\L", "MSG : Subkeys found",
+                                 "MSG : HaveSubkey64Bit, HKCU\\L", "MSG : Subkeys found"));
   EXPECT_TRUE(reg.HaveSubkey("HKCU\\Software\\T", unused));
   EXPECT_FALSE(reg.HaveSubkey64Bit("HKCU\\Software\\T\\b", unused));
   EXPECT_FALSE(reg.HaveSubkey("HKCU\\Software\\Missing", unused));
@@ -63,6 +72,38 @@ TEST_F(KeysTest, HaveSubkeyAndEnumKeys) {
   EXPECT_TRUE(keys.empty());
   EXPECT_EQ(reg.EnumKeys("HKCU\\Software\\Missing", keys), -1);
   EXPECT_THAT(Log(), ElementsAre("ERR : key does not exists"));
+}
+
+// The owning key: it holds a key only after a call that succeeded, and closes it once.
+TEST_F(KeysTest, RegistryKeyClosesWhatItHoldsExactlyOnce) {
+  fake.registry.CreatePath("HKCU\\Software\\K");
+  RegistryKey missing(registry);
+  EXPECT_EQ(missing.OpenEx(reg::kCurrentUser, "Software\\None", reg::kKeyRead), 2);
+  EXPECT_EQ(missing.Open(0, "Software\\K"), 6);
+  EXPECT_EQ(missing.Handle(), 0u);
+  const std::function<long(RegistryKey&)> calls[] = {
+      [](RegistryKey& k) { return k.Open(reg::kCurrentUser, "Software\\K"); },
+      [](RegistryKey& k) { return k.OpenEx(reg::kCurrentUser, "Software\\K", reg::kKeyRead); },
+      [](RegistryKey& k) { return k.Create(reg::kCurrentUser, "Software\\K"); },
+      [](RegistryKey& k) {
+        return k.CreateEx(reg::kCurrentUser, "Software\\K", "", 0, reg::kKeyRead, nullptr);
+      },
+  };
+  for (const auto& call : calls) {
+    RegistryKey key(registry);
+    EXPECT_EQ(call(key), 0);
+    EXPECT_NE(key.Handle(), 0u);
+    EXPECT_EQ(fake.registry.OpenHandleCount(), 1u);
+    EXPECT_EQ(key.Close(), 0);
+    EXPECT_EQ(key.Handle(), 0u);
+    EXPECT_EQ(fake.registry.OpenHandleCount(), 0u);
+    EXPECT_EQ(key.Close(), 0);  // a second RegCloseKey would answer 6
+  }
+  RegKey opened = 0;
+  ASSERT_EQ(registry.OpenKey(reg::kCurrentUser, "Software\\K", opened), 0);
+  { RegistryKey adopted(registry, opened); }
+  EXPECT_EQ(fake.registry.OpenHandleCount(), 0u);
+  EXPECT_EQ(registry.CloseKey(opened), 6);
 }
 
 TEST_F(KeysTest, EnumKeysSoftwareListsDisplayNamesThatAreNotBlank) {
@@ -179,8 +220,20 @@ namespace {
 TEST_F(KeysTest, VeryLongPathsFailOrSucceedConsistently) {
   std::string manyParts = "HKCU\\Software";
   while (manyParts.size() < 10000) manyParts += "\\part";
-  for (const std::string& path : {"HKCU\\Software\\" + std::string(10000, 'k'), manyParts}) {
+  const std::string twoParts = "HKCU\\" + std::string(200, 'a') + "\\";  // 201 of the subkey
+  // Key names up to 256 characters and subkey paths up to 260 can be created; longer fail.
+  const std::pair<std::string, bool> cases[] = {
+      {"HKCU\\Software\\" + std::string(10000, 'k'), false},
+      {manyParts, false},
+      {"HKCU\\" + std::string(256, 'k'), true},
+      {"HKCU\\" + std::string(257, 'k'), false},
+      {twoParts + std::string(59, 'b'), true},
+      {twoParts + std::string(60, 'b'), false},
+  };
+  for (const auto& [path, creatable] : cases) {
+    SCOPED_TRACE(path.size());
     const bool created = reg.CreateKey(path, err) != 0;
+    EXPECT_EQ(created, creatable);
     EXPECT_EQ(created, err.empty());
     EXPECT_EQ(reg.KeyExists(path), created);
     EXPECT_EQ(reg.WriteString(path, "v", "x", err) != 0, created);

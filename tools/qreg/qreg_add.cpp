@@ -1,11 +1,12 @@
 // add: creates a key and sets one value. The four types the registry class writes go
 // through its writers; the others through the registry service, with reg's data rules.
+#include "qreg.h"
+
 #include <cstdint>
 
-#include "qreg.h"
 #include "reg_text.h"
-#include "registry/key_guard.h"
 #include "registry/registry_access.h"
+#include "registry/registry_key.h"
 #include "run/run_context.h"
 #include "run/windows_calls.h"
 #include "text/text_util.h"
@@ -74,14 +75,13 @@ std::string LittleEndian(std::uint64_t n, int bytes) {
 long SetRaw(Tool& tool, const std::string& key, const std::string& name, std::uint32_t type,
             const std::string& bytes) {
   Registry& r = tool.ctx.platform.registry;
-  RegKey h = 0;
+  RegistryKey h(r);
   const long rc =
-      r.CreateKeyEx(HiveRoot(key.substr(0, key.find('\\'))),
-                    key.find('\\') == std::string::npos ? "" : key.substr(key.find('\\') + 1), "",
-                    0, reg::kKeyWrite, h, nullptr);
+      h.CreateEx(HiveRoot(key.substr(0, key.find('\\'))),
+                 key.find('\\') == std::string::npos ? "" : key.substr(key.find('\\') + 1), "", 0,
+                 reg::kKeyWrite, nullptr);
   if (rc != win32_error::kSuccess) return rc;
-  KeyGuard guard(r, h);
-  return r.SetValueEx(h, name, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+  return r.SetValueEx(h.Handle(), name, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
                       static_cast<std::uint32_t>(bytes.size()));
 }
 

@@ -1,8 +1,9 @@
 // The verb table, each verb's switches, usage texts and the one usage-error path.
+#include "qreg.h"
+
 #include <array>
 #include <iostream>
 
-#include "qreg.h"
 #include "text/text_util.h"
 #include "view_registry.h"
 

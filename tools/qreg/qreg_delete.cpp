@@ -1,5 +1,6 @@
 // delete: a key with its subtree, one value, the default value or every value of a key.
 #include "qreg.h"
+
 #include "registry/registry_access.h"
 #include "run/run_context.h"
 

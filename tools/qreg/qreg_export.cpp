@@ -1,8 +1,10 @@
 // export: the class's REGEDIT4 export of a key and its subtree. The file is written beside
 // the target and moved over it only once complete, so a failed export loses nothing.
-#include "platform/files.h"
 #include "qreg.h"
+
+#include "platform/files.h"
 #include "registry/registry_access.h"
+#include "run/failure_description.h"
 #include "run/run_context.h"
 
 namespace qreg {
@@ -28,20 +30,21 @@ int Export(Tool& tool, const Command& cmd) {
   const std::string partial = file + ".partial";
   try {
     if (files.FileExists(partial)) files.DeleteFile(partial);
-  } catch (const RuntimeError& e) {
-    return Fail(tool, "Cannot remove " + partial + ": " + e.Description());
+  } catch (...) {
+    return Fail(tool, "Cannot remove " + partial + ": " + DescriptionOfCurrentFailure());
   }
   if (tool.reg.ExportToReg(key, partial, true) == 0) {
     try {
       if (files.FileExists(partial)) files.DeleteFile(partial);
-    } catch (const RuntimeError&) {
+    } catch (...) {
+      // The export's failure is what the user is told; a leftover partial file is harmless.
     }
     return Fail(tool, "The export of " + LongKeyName(key) + " to " + file + " failed.");
   }
   try {
     files.MoveReplace(partial, file);
-  } catch (const RuntimeError& e) {
-    return Fail(tool, "Cannot write " + file + ": " + e.Description());
+  } catch (...) {
+    return Fail(tool, "Cannot write " + file + ": " + DescriptionOfCurrentFailure());
   }
   return 0;
 }

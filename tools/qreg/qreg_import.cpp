@@ -2,12 +2,13 @@
 // reg import stores them (strings with their closing NUL), through the registry service in
 // the view asked for; [-KEY] deletes through the registry class, which refuses the keys
 // the system cannot do without.
+#include "qreg.h"
+
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "platform/files.h"
-#include "qreg.h"
 #include "reg_file.h"
 #include "registry/registry_access.h"
 #include "run/run_context.h"

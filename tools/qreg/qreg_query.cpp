@@ -1,11 +1,12 @@
 // query: a key's values (reg's layout: key line, then "    name    TYPE    data"), its
 // subkeys, or the whole subtree.
+#include "qreg.h"
+
 #include <cstdio>
 #include <iostream>
 
-#include "qreg.h"
-#include "registry/key_guard.h"
 #include "registry/registry_access.h"
+#include "registry/registry_key.h"
 #include "run/run_context.h"
 #include "run/windows_calls.h"
 
@@ -22,28 +23,27 @@ struct RawValue {
 
 // Opens the key for reading into h, in the view the command asked for (the tool's registry
 // adds it).
-long OpenForReading(Tool& tool, const std::string& key, bool /*view64*/, RegKey& h) {
+long OpenForReading(const std::string& key, bool /*view64*/, RegistryKey& h) {
   std::string path = key;
   std::string subKey;
   RegKey root = 0;
   clsRegistryAccess::ParseKeyPath(path, subKey, root);
-  return tool.ctx.platform.registry.OpenKeyEx(root, subKey, reg::kKeyRead, h);
+  return h.OpenEx(root, subKey, reg::kKeyRead);
 }
 
 // The value's type and bytes, read in full; a Win32 code on failure.
 long ReadRaw(Tool& tool, const std::string& key, bool view64, const std::string& name,
              RawValue& value) {
   Registry& r = tool.ctx.platform.registry;
-  RegKey h = 0;
-  const long rc = OpenForReading(tool, key, view64, h);
+  RegistryKey h(r);
+  const long rc = OpenForReading(key, view64, h);
   if (rc != win32_error::kSuccess) return rc;
-  KeyGuard guard(r, h);
   std::uint32_t size = 0;
-  long q = r.QueryValueEx(h, name, &value.type, nullptr, &size);
+  long q = r.QueryValueEx(h.Handle(), name, &value.type, nullptr, &size);
   if (q != win32_error::kSuccess) return q;
   value.data.assign(size, '\0');
-  q = r.QueryValueEx(h, name, &value.type, reinterpret_cast<std::uint8_t*>(value.data.data()),
-                     &size);
+  q = r.QueryValueEx(h.Handle(), name, &value.type,
+                     reinterpret_cast<std::uint8_t*>(value.data.data()), &size);
   if (q != win32_error::kSuccess) return q;
   value.data.resize(size);
   return win32_error::kSuccess;
@@ -146,16 +146,16 @@ std::vector<std::string> ValueNames(Tool& tool, const std::string& key, bool* op
   std::vector<std::string> names;
   if (opened) *opened = false;
   Registry& r = tool.ctx.platform.registry;
-  RegKey h = 0;
-  if (OpenForReading(tool, key, false, h) != win32_error::kSuccess) return names;
-  KeyGuard guard(r, h);
+  RegistryKey h(r);
+  if (OpenForReading(key, false, h) != win32_error::kSuccess) return names;
   if (opened) *opened = true;
   std::string name(16384, '\0');
   for (std::uint32_t i = 0;; ++i) {
     std::uint32_t size = static_cast<std::uint32_t>(name.size());
     std::uint32_t type = 0;
     std::uint32_t dataSize = 0;
-    if (r.EnumValue(h, i, name.data(), &size, &type, nullptr, &dataSize) != win32_error::kSuccess)
+    if (r.EnumValue(h.Handle(), i, name.data(), &size, &type, nullptr, &dataSize) !=
+        win32_error::kSuccess)
       break;
     names.emplace_back(name.data(), size);
   }
@@ -170,12 +170,13 @@ int Query(Tool& tool, const Command& cmd) {
   if (cmd.Has("/v") && cmd.Value("/v").empty())
     return UsageError(tool, "query", "/v needs a value name; use /ve for the default value.");
 
-  RegKey h = 0;
-  const long open = OpenForReading(tool, key, view64, h);
-  if (open != win32_error::kSuccess)
-    return Fail(tool, "The key " + LongKeyName(key) + " cannot be opened: " +
-                          fncFormatMessage(tool.ctx, static_cast<std::int32_t>(open)));
-  tool.ctx.platform.registry.CloseKey(h);
+  {
+    RegistryKey h(tool.ctx.platform.registry);
+    const long open = OpenForReading(key, view64, h);
+    if (open != win32_error::kSuccess)
+      return Fail(tool, "The key " + LongKeyName(key) + " cannot be opened: " +
+                            fncFormatMessage(tool.ctx, static_cast<std::int32_t>(open)));
+  }
 
   if ((cmd.Has("/v") || cmd.Has("/ve")) && cmd.Has("/s")) {
     const std::string name = cmd.Has("/v") ? cmd.Value("/v") : "";

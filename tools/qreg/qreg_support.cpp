@@ -1,35 +1,16 @@
 // Key names, confirmation and type names shared by the verbs.
+#include "qreg.h"
+
 #include <array>
 #include <iostream>
 
+#include "platform/hive_names.h"
 #include "platform/process.h"
-#include "qreg.h"
 #include "run/run_context.h"
 #include "text/text_util.h"
 
 namespace qreg {
 namespace {
-
-struct HiveName {
-  std::string_view token;
-  std::string_view longName;
-  RegKey root;
-};
-constexpr std::array<HiveName, 7> kHives{{{"HKLM", "HKEY_LOCAL_MACHINE", reg::kLocalMachine},
-                                          {"HKCU", "HKEY_CURRENT_USER", reg::kCurrentUser},
-                                          {"HKCR", "HKEY_CLASSES_ROOT", reg::kClassesRoot},
-                                          {"HKUS", "HKEY_USERS", reg::kUsers},
-                                          {"HKCC", "HKEY_CURRENT_CONFIG", reg::kCurrentConfig},
-                                          {"HKPD", "HKEY_PERFORMANCE_DATA", reg::kPerformanceData},
-                                          {"HKDD", "HKEY_DYN_DATA", reg::kDynData}}};
-
-const HiveName* FindHive(const std::string& name) {
-  for (const HiveName& h : kHives)
-    if (text::EqualsNoCase(name, std::string(h.token)) ||
-        text::EqualsNoCase(name, std::string(h.longName)))
-      return &h;
-  return nullptr;
-}
 
 struct TypeEntry {
   std::uint32_t type;
@@ -61,7 +42,7 @@ bool CheckKey(const std::string& key, std::string& tidy, std::string& error) {
   std::string k = key;
   while (!k.empty() && k.back() == '\\') k.pop_back();
   const std::size_t slash = k.find('\\');
-  if (!FindHive(k.substr(0, slash))) {
+  if (!FindHiveName(k.substr(0, slash))) {
     error = "Invalid key name \"" + key +
             "\": the hive must be one of HKLM, HKCU, HKCR, HKUS, "
             "HKCC, HKPD, HKDD or a long hive name.";
@@ -77,13 +58,13 @@ bool CheckKey(const std::string& key, std::string& tidy, std::string& error) {
 
 std::string LongKeyName(const std::string& key) {
   const std::size_t slash = key.find('\\');
-  const HiveName* hive = FindHive(key.substr(0, slash));
+  const HiveName* hive = FindHiveName(key.substr(0, slash));
   const std::string head = hive ? std::string(hive->longName) : key.substr(0, slash);
   return slash == std::string::npos ? head : head + key.substr(slash);
 }
 
 RegKey HiveRoot(const std::string& hive) {
-  const HiveName* h = FindHive(hive);
+  const HiveName* h = FindHiveName(hive);
   return h ? h->root : 0;
 }
 

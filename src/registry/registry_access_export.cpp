@@ -1,12 +1,13 @@
 // The class's REGEDIT4 export: a header, then one block per key, depth first. Every line is
 // written so that an importer reads back the data it holds: strings escaped, strings with
 // control characters as hex(1), binary values as their own bytes, numbers as eight digits.
+#include "registry/registry_access.h"
+
 #include <cstdio>
 #include <memory>
 #include <sstream>
 
 #include "platform/files.h"
-#include "registry/registry_access.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
 #include "text/text_util.h"
@@ -66,7 +67,7 @@ std::string BytesOfHexText(const std::string& hexText) {
 }
 }  // namespace
 
-std::int32_t clsRegistryAccess::ExportToReg(std::string sPath, std::string sRegFile,
+std::int32_t clsRegistryAccess::ExportToReg(const std::string& sPath, const std::string& sRegFile,
                                             bool IncludeSubkeys, ExportOutput* Output) {
   Files& files = ctx_.platform.files;
   try {
@@ -85,7 +86,7 @@ std::int32_t clsRegistryAccess::ExportToReg(std::string sPath, std::string sRegF
       out->Close();
     }
     return ExportKey(sPath, sRegFile, IncludeSubkeys, Output) ? 1 : 0;
-  } catch (const RuntimeError&) {
+  } catch (...) {
     return 0;  // the stream, if any, closed on the way out
   }
 }
@@ -151,8 +152,8 @@ bool clsRegistryAccess::ExportKey(std::string sPath, const std::string& sRegFile
     out->WriteLine("");
     // A block that never reached the disk is a failed export, not one to report as done.
     out->Close();
-  } catch (const RuntimeError&) {
-    return false;
+  } catch (...) {
+    return false;  // the stream, if any, closed on the way out
   }
 
   if (IncludeSubkeys) {

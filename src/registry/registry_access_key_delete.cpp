@@ -1,10 +1,12 @@
 // Deleting keys: KillKey with its protected list and subkey check, KillSubKey depth first.
+#include "registry/registry_access.h"
+
 #include <array>
 #include <string_view>
 
 #include "platform/runtime_error.h"
-#include "registry/key_guard.h"
-#include "registry/registry_access.h"
+#include "registry/registry_key.h"
+#include "run/failure_description.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
 #include "run/windows_calls.h"
@@ -45,22 +47,22 @@ RuntimeError SubscriptOutOfRange() {
 }
 }  // namespace
 
-std::int32_t clsRegistryAccess::KillKey(std::string sPath, const std::string& sRecursive,
+std::int32_t clsRegistryAccess::KillKey(const std::string& sPath, const std::string& sRecursive,
                                         std::string& sErr) {
-  return KillKeyIn(kPlainView, std::move(sPath), sRecursive, sErr);
+  return KillKeyIn(kPlainView, sPath, sRecursive, sErr);
 }
 
-std::int32_t clsRegistryAccess::KillKey64bit(std::string sPath, const std::string& sRecursive,
-                                             std::string& sErr) {
-  return KillKeyIn(k64BitView, std::move(sPath), sRecursive, sErr);
+std::int32_t clsRegistryAccess::KillKey64bit(const std::string& sPath,
+                                             const std::string& sRecursive, std::string& sErr) {
+  return KillKeyIn(k64BitView, sPath, sRecursive, sErr);
 }
 
-std::int32_t clsRegistryAccess::KillSubKey(std::string sPath, std::string& sErr) {
-  return KillSubKeyIn(kPlainView, std::move(sPath), sErr);
+std::int32_t clsRegistryAccess::KillSubKey(const std::string& sPath, std::string& sErr) {
+  return KillSubKeyIn(kPlainView, sPath, sErr);
 }
 
-std::int32_t clsRegistryAccess::KillSubKey64Bit(std::string sPath, std::string& sErr) {
-  return KillSubKeyIn(k64BitView, std::move(sPath), sErr);
+std::int32_t clsRegistryAccess::KillSubKey64Bit(const std::string& sPath, std::string& sErr) {
+  return KillSubKeyIn(k64BitView, sPath, sErr);
 }
 
 std::int32_t clsRegistryAccess::KillKeyIn(const KeyView& v, std::string sPath,
@@ -74,7 +76,12 @@ std::int32_t clsRegistryAccess::KillKeyIn(const KeyView& v, std::string sPath,
       subWriteLog(ctx_, "ERR : " + sErr);
       return 0;
     }
-    ParseKeyPath(sPath, SubKey, RootKey);
+    {
+      // Only the path's rewrite matters here: the checks below see the hive shortened.
+      std::string subKey;
+      RegKey root = 0;
+      ParseKeyPath(sPath, subKey, root);
+    }
     if (!HaveSubkeyIn(v, sPath)) return KillSubKeyIn(v, sPath, sErr);
     if (sRecursive != "Y") {
       sErr = sPath +
@@ -87,8 +94,8 @@ std::int32_t clsRegistryAccess::KillKeyIn(const KeyView& v, std::string sPath,
     if (EnumKeysIn(v, sPath, keys) <= 0) throw SubscriptOutOfRange();
     for (const std::string& name : keys) KillSubKeyIn(v, sPath + "\\" + name, sErr);
     return KillSubKeyIn(v, sPath, sErr);
-  } catch (const RuntimeError& e) {
-    sErr = "Error while deleting the key " + sPath + ", " + e.Description();
+  } catch (...) {
+    sErr = "Error while deleting the key " + sPath + ", " + DescriptionOfCurrentFailure();
     subWriteLog(ctx_, std::string("ERR : ") + v.killKeyName + ", " + sErr);
     return 0;
   }
@@ -106,21 +113,20 @@ std::int32_t clsRegistryAccess::KillSubKeyIn(const KeyView& v, std::string sPath
     ParseKeyPath(sPath, subKey, root);
 
     // Deletes the opened key itself; a failed deletion is a failed operation.
-    auto deleteOpened = [&](RegKey key) -> std::int32_t {
-      KeyGuard guard(r, key);
-      const long rc = r.DeleteKey(key, "");
+    auto deleteOpened = [&](RegistryKey& key) -> std::int32_t {
+      const long rc = r.DeleteKey(key.Handle(), "");
       if (rc != win32_error::kSuccess) {
         sErr = "Error while deleting the sub key " + sPath + ", " + fncFormatMessage(ctx_, rc);
         subWriteLog(ctx_, "ERR : " + sErr);
         return 0;
       }
       subWriteLog(ctx_, "MSG : Successfully deleted the key, " + sPath);
-      return static_cast<std::int32_t>(key);
+      return static_cast<std::int32_t>(key.Handle());
     };
 
     if (!HaveSubkeyIn(v, sPath)) {
-      RegKey key = 0;
-      const long rc = r.OpenKeyEx(root, subKey, mask, key);
+      RegistryKey key(r);
+      const long rc = key.OpenEx(root, subKey, mask);
       if (rc != win32_error::kSuccess) {
         sErr = "Error while opening the sub key " + sPath + ", " + fncFormatMessage(ctx_, rc);
         subWriteLog(ctx_, "ERR : " + sErr);
@@ -135,8 +141,8 @@ std::int32_t clsRegistryAccess::KillSubKeyIn(const KeyView& v, std::string sPath
       std::string ownErr;
       KillSubKeyIn(v, sPath + "\\" + name, ownErr);
     }
-    RegKey key = 0;
-    const long rc = r.OpenKeyEx(root, subKey, mask, key);
+    RegistryKey key(r);
+    const long rc = key.OpenEx(root, subKey, mask);
     if (rc == win32_error::kFileNotFound) {
       subWriteLog(ctx_, "ERR : Error while opening the sub key " + sPath + ", " +
                             fncFormatMessage(ctx_, rc));
@@ -148,8 +154,8 @@ std::int32_t clsRegistryAccess::KillSubKeyIn(const KeyView& v, std::string sPath
       return 0;
     }
     return deleteOpened(key);
-  } catch (const RuntimeError& e) {
-    sErr = "Error while deleting the sub key " + sPath + ", " + e.Description();
+  } catch (...) {
+    sErr = "Error while deleting the sub key " + sPath + ", " + DescriptionOfCurrentFailure();
     subWriteLog(ctx_, std::string("ERR : ") + v.killSubKeyName + ", " + sErr);
     return 0;
   }

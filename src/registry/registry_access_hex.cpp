@@ -1,6 +1,7 @@
 // The class's hex text for binary data: one character per byte on the binary side; on the
 // text side two hex digits and " 00" per character, closed by " 00 00".
 #include "registry/registry_access.h"
+
 #include "text/text_util.h"
 
 namespace {

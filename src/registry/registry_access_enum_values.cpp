@@ -1,8 +1,10 @@
 // Listing a key's values with their data.
+#include "registry/registry_access.h"
+
+#include <algorithm>
 #include <vector>
 
-#include "registry/key_guard.h"
-#include "registry/registry_access.h"
+#include "registry/registry_key.h"
 #include "run/run_context.h"
 #include "text/text_util.h"
 
@@ -47,18 +49,17 @@ long ValueAt(Registry& r, RegKey key, std::uint32_t index, ValueEntry& out) {
 
 std::int32_t clsRegistryAccess::EnumValues(std::string sPath, std::vector<std::string>& Names,
                                            std::vector<RegVariant>& Values,
-                                           std::int32_t& OnlyType) {
+                                           const std::int32_t& OnlyType) {
   std::string subKey;
   RegKey root = 0;
   ParseKeyPath(sPath, subKey, root);
   Registry& r = ctx_.platform.registry;
-  RegKey key = 0;
-  if (r.OpenKey(root, subKey, key) != win32_error::kSuccess) return -1;
-  KeyGuard guard(r, key);
+  RegistryKey key(r);
+  if (key.Open(root, subKey) != win32_error::kSuccess) return -1;
   Names.clear();
   Values.clear();
   ValueEntry e;
-  for (std::uint32_t i = 0; ValueAt(r, key, i, e) == win32_error::kSuccess; ++i) {
+  for (std::uint32_t i = 0; ValueAt(r, key.Handle(), i, e) == win32_error::kSuccess; ++i) {
     if (OnlyType != -1 && static_cast<std::uint32_t>(OnlyType) != e.type) continue;
     Names.push_back(text::Trim(e.name));
     RegVariant value;

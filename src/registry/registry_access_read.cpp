@@ -1,12 +1,13 @@
 // Reading values: each operation opens the key for reading, queries the one value into its
 // own fixed buffer, closes the key and gives the value in a simple form.
+#include "registry/registry_access.h"
+
 #include <algorithm>
 #include <vector>
 
-#include "platform/runtime_error.h"
 #include "platform/system.h"
-#include "registry/key_guard.h"
-#include "registry/registry_access.h"
+#include "registry/registry_key.h"
+#include "run/failure_description.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
 #include "run/windows_calls.h"
@@ -24,17 +25,18 @@ std::string AsText(const std::vector<std::uint8_t>& bytes) {
 }
 }  // namespace
 
-std::string clsRegistryAccess::ReadString(std::string sPath, std::string sName, std::string& sErr) {
+std::string clsRegistryAccess::ReadString(std::string sPath, const std::string& sName,
+                                          std::string& sErr) {
   subWriteLog(ctx_, "MSG : ReadString, " + sPath + "[" + sName + "]");
   return ReadTextValue(sPath, sName, reg::kSz, "Error while reading the string key ", sErr);
 }
 
-std::string clsRegistryAccess::ReadString(std::string sPath, std::string sName) {
+std::string clsRegistryAccess::ReadString(const std::string& sPath, const std::string& sName) {
   std::string sErr;
-  return ReadString(std::move(sPath), std::move(sName), sErr);
+  return ReadString(sPath, sName, sErr);
 }
 
-std::string clsRegistryAccess::ReadMultiStringValue(std::string& sPath, std::string sName,
+std::string clsRegistryAccess::ReadMultiStringValue(std::string& sPath, const std::string& sName,
                                                     std::string& sErr) {
   subWriteLog(ctx_, "MSG : ReadMultiStringValue, " + sPath + "[" + sName + "]");
   return ReadTextValue(sPath, sName, reg::kMultiSz, "Error while reading the multi string key ",
@@ -48,19 +50,20 @@ std::string clsRegistryAccess::ReadTextValue(std::string& sPath, const std::stri
                                              std::string& sErr) {
   Registry& registry = ctx_.platform.registry;
   try {
-    ParseKeyPath(sPath, SubKey, RootKey);
-    long rc = registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle);
+    std::string subKey;
+    RegKey root = 0;
+    ParseKeyPath(sPath, subKey, root);
+    RegistryKey key(registry);
+    long rc = key.OpenEx(root, subKey, reg::kKeyRead);
     if (rc != 0) {
-      KeyHandle = 0;
       sErr = fncFormatMessage(ctx_, static_cast<std::int32_t>(rc));
       subWriteLog(ctx_, "ERR : " + sErr);
       return "";
     }
-    KeyGuard key(registry, KeyHandle);
     std::vector<std::uint8_t> buffer(kStringBuffer, 0);
     std::uint32_t valueType = type;
     std::uint32_t size = kStringBuffer;
-    rc = registry.QueryValueEx(KeyHandle, sName, &valueType, buffer.data(), &size);
+    rc = registry.QueryValueEx(key.Handle(), sName, &valueType, buffer.data(), &size);
     if (rc != 0) {
       sErr = fncFormatMessage(ctx_, static_cast<std::int32_t>(rc));
       subWriteLog(ctx_, "ERR : " + sErr);
@@ -68,63 +71,67 @@ std::string clsRegistryAccess::ReadTextValue(std::string& sPath, const std::stri
     }
     key.Close();
     return text::BeforeFirstNul(AsText(buffer));
-  } catch (const RuntimeError& e) {
-    sErr = guardText + sPath + "[" + sName + "], " + e.Description();
-  } catch (const std::exception& e) {
-    sErr = guardText + sPath + "[" + sName + "], " + e.what();
+  } catch (...) {
+    sErr = guardText + sPath + "[" + sName + "], " + DescriptionOfCurrentFailure();
   }
   subWriteLog(ctx_, "ERR : " + sErr);
   return "";
 }
 
-std::int32_t clsRegistryAccess::ReadDWORD(std::string sPath, std::string sName,
+std::int32_t clsRegistryAccess::ReadDWORD(std::string sPath, const std::string& sName,
                                           std::int32_t /*lDefault: failures give 0*/) {
   subWriteLog(ctx_, "MSG : ReadDWORD, " + sPath + "[" + sName + "]");
   Registry& registry = ctx_.platform.registry;
-  ParseKeyPath(sPath, SubKey, RootKey);
-  if (registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle) != 0) return 0;
-  KeyGuard key(registry, KeyHandle);
+  std::string subKey;
+  RegKey root = 0;
+  ParseKeyPath(sPath, subKey, root);
+  RegistryKey key(registry);
+  if (key.OpenEx(root, subKey, reg::kKeyRead) != 0) return 0;
   std::uint8_t bytes[4] = {};
   std::uint32_t type = reg::kDword;
   std::uint32_t size = sizeof bytes;
-  if (registry.QueryValueEx(KeyHandle, sName, &type, bytes, &size) != 0) return 0;
+  if (registry.QueryValueEx(key.Handle(), sName, &type, bytes, &size) != 0) return 0;
   // Little-endian; a shorter value leaves the high bytes 0.
   const std::uint32_t value =
       bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
   return static_cast<std::int32_t>(value);
 }
 
-std::string clsRegistryAccess::ReadBinary(std::string sPath, std::string sName,
+std::string clsRegistryAccess::ReadBinary(std::string sPath, const std::string& sName,
                                           const std::string& /*sDefault: failures give ""*/) {
   subWriteLog(ctx_, "MSG : ReadBinary, " + sPath + "[" + sName + "]");
   Registry& registry = ctx_.platform.registry;
-  ParseKeyPath(sPath, SubKey, RootKey);
-  if (registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle) != 0) return "";
-  KeyGuard key(registry, KeyHandle);
+  std::string subKey;
+  RegKey root = 0;
+  ParseKeyPath(sPath, subKey, root);
+  RegistryKey key(registry);
+  if (key.OpenEx(root, subKey, reg::kKeyRead) != 0) return "";
   // Probe the size with a one-byte buffer; only the size reported matters.
   std::uint8_t probe = 0;
   std::uint32_t type = reg::kBinary;
   std::uint32_t size = 1;
-  registry.QueryValueEx(KeyHandle, sName, &type, &probe, &size);
+  registry.QueryValueEx(key.Handle(), sName, &type, &probe, &size);
   std::vector<std::uint8_t> buffer(size, 0);
   type = reg::kBinary;
-  if (registry.QueryValueEx(KeyHandle, sName, &type, buffer.data(), &size) != 0) return "";
+  if (registry.QueryValueEx(key.Handle(), sName, &type, buffer.data(), &size) != 0) return "";
   buffer.resize(std::min<std::size_t>(buffer.size(), size));
   key.Close();
   return text::Trim(BinToStr(AsText(buffer)));
 }
 
-std::string clsRegistryAccess::ReadExpandableString(std::string sPath, std::string sName,
+std::string clsRegistryAccess::ReadExpandableString(std::string sPath, const std::string& sName,
                                                     const std::string& /*sDefault*/) {
   subWriteLog(ctx_, "MSG : ReadExpandableString, " + sPath + "[" + sName + "]");
   Registry& registry = ctx_.platform.registry;
-  ParseKeyPath(sPath, SubKey, RootKey);
-  if (registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle) != 0) return "";
-  KeyGuard key(registry, KeyHandle);
+  std::string subKey;
+  RegKey root = 0;
+  ParseKeyPath(sPath, subKey, root);
+  RegistryKey key(registry);
+  if (key.OpenEx(root, subKey, reg::kKeyRead) != 0) return "";
   std::vector<std::uint8_t> buffer(kExpandableBuffer, 0);
   std::uint32_t type = reg::kSz;
   std::uint32_t size = kExpandableBuffer;
-  if (registry.QueryValueEx(KeyHandle, sName, &type, buffer.data(), &size) != 0) return "";
+  if (registry.QueryValueEx(key.Handle(), sName, &type, buffer.data(), &size) != 0) return "";
   key.Close();
   const std::string source = text::BeforeFirstNul(AsText(buffer));
 
@@ -141,12 +148,14 @@ std::string clsRegistryAccess::ReadExpandableString(std::string sPath, std::stri
   return text::Left(expanded.buffer, static_cast<long>(expanded.length) - 1);
 }
 
-bool clsRegistryAccess::ValueExists(std::string sPath, std::string sName) {
+bool clsRegistryAccess::ValueExists(std::string sPath, const std::string& sName) {
   Registry& registry = ctx_.platform.registry;
-  ParseKeyPath(sPath, SubKey, RootKey);
-  if (registry.OpenKeyEx(RootKey, SubKey, reg::kKeyRead, KeyHandle) != 0) return false;
-  KeyGuard key(registry, KeyHandle);
+  std::string subKey;
+  RegKey root = 0;
+  ParseKeyPath(sPath, subKey, root);
+  RegistryKey key(registry);
+  if (key.OpenEx(root, subKey, reg::kKeyRead) != 0) return false;
   std::uint32_t type = reg::kNone;
   std::uint32_t size = 1;
-  return registry.QueryValueEx(KeyHandle, sName, &type, nullptr, &size) == 0;
+  return registry.QueryValueEx(key.Handle(), sName, &type, nullptr, &size) == 0;
 }

@@ -1,9 +1,10 @@
 // Creating, testing and listing keys.
-#include <cstring>
-
-#include "platform/runtime_error.h"
-#include "registry/key_guard.h"
 #include "registry/registry_access.h"
+
+#include <algorithm>
+
+#include "registry/registry_key.h"
+#include "run/failure_description.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
 #include "run/windows_calls.h"
@@ -34,19 +35,20 @@ std::int32_t clsRegistryAccess::CreateKey(std::string sPath, std::string& strErr
   strErr.clear();
   subWriteLog(ctx_, "MSG : Creating the resgistry key " + sPath);
   try {
-    ParseKeyPath(sPath, SubKey, RootKey);
-    KeyHandle = 0;
-    const long rc = ctx_.platform.registry.CreateKey(RootKey, SubKey, KeyHandle);
+    std::string subKey;
+    RegKey root = 0;
+    ParseKeyPath(sPath, subKey, root);
+    RegistryKey key(ctx_.platform.registry);
+    const long rc = key.Create(root, subKey);
     if (rc != win32_error::kSuccess) {
       strErr = "Failed to create the registry key " + sPath + ", " + fncFormatMessage(ctx_, rc);
       subWriteLog(ctx_, "ERR : " + strErr);
       return 0;
     }
-    KeyGuard guard(ctx_.platform.registry, KeyHandle);
     subWriteLog(ctx_, "MSG : Successfully created the key " + sPath);
-    return static_cast<std::int32_t>(KeyHandle);
-  } catch (const RuntimeError& e) {
-    strErr = "Failed to create the registry key " + sPath + "," + e.Description();
+    return static_cast<std::int32_t>(key.Handle());
+  } catch (...) {
+    strErr = "Failed to create the registry key " + sPath + "," + DescriptionOfCurrentFailure();
     subWriteLog(ctx_, "ERR : " + strErr);
     return 0;
   }
@@ -56,117 +58,121 @@ std::int32_t clsRegistryAccess::CreateKey64Bit(std::string sPath, std::string& s
   sErr.clear();
   subWriteLog(ctx_, "MSG : Creating the resgistry key " + sPath);
   try {
-    ParseKeyPath(sPath, SubKey, RootKey);
+    std::string subKey;
+    RegKey root = 0;
+    ParseKeyPath(sPath, subKey, root);
     Registry& r = ctx_.platform.registry;
     const std::uint32_t mask = reg::kKeyAllAccess | reg::kView64Bit;
-    KeyHandle = 0;
-    if (r.OpenKeyEx(RootKey, SubKey, mask, KeyHandle) == win32_error::kSuccess) {
+    {
+      RegistryKey existing(r);
       // An existing key is left as it is.
-      KeyGuard existing(r, KeyHandle);
-      return 0;
+      if (existing.OpenEx(root, subKey, mask) == win32_error::kSuccess) return 0;
     }
-    KeyHandle = 0;
+    RegistryKey key(r);
     std::uint32_t disposition = 0;
-    const long rc = r.CreateKeyEx(RootKey, SubKey, "REG_DWORD", 0, mask, KeyHandle, &disposition);
+    const long rc = key.CreateEx(root, subKey, "REG_DWORD", 0, mask, &disposition);
     if (rc != win32_error::kSuccess) {
       subWriteLog(ctx_, "ERR : failed to create the key " + sPath + " with error as " +
                             fncFormatMessage(ctx_, rc));
       return 0;
     }
-    KeyGuard guard(r, KeyHandle);
     subWriteLog(ctx_, "MSG : Successfully created the key " + sPath);
-    return static_cast<std::int32_t>(KeyHandle);
-  } catch (const RuntimeError&) {
+    return static_cast<std::int32_t>(key.Handle());
+  } catch (...) {
     return 0;
   }
 }
 
-bool clsRegistryAccess::KeyExists(std::string sPath) {
-  return KeyExistsIn(0, std::move(sPath));
+bool clsRegistryAccess::KeyExists(const std::string& sPath) {
+  return KeyExistsIn(0, sPath);
 }
 
 bool clsRegistryAccess::KeyExistsIn(std::uint32_t viewBits, std::string sPath) {
-  ParseKeyPath(sPath, SubKey, RootKey);
-  KeyHandle = 0;
-  if (ctx_.platform.registry.OpenKeyEx(RootKey, SubKey, reg::kKeyAllAccess | viewBits, KeyHandle) !=
-      win32_error::kSuccess)
-    return false;
-  KeyGuard guard(ctx_.platform.registry, KeyHandle);
-  return true;
+  std::string subKey;
+  RegKey root = 0;
+  ParseKeyPath(sPath, subKey, root);
+  RegistryKey key(ctx_.platform.registry);
+  return key.OpenEx(root, subKey, reg::kKeyAllAccess | viewBits) == win32_error::kSuccess;
 }
 
-bool clsRegistryAccess::HaveSubkey(std::string sPath, std::string& /*sSubkeyname*/) {
-  return HaveSubkeyIn(kPlainView, std::move(sPath));
+bool clsRegistryAccess::HaveSubkey(const std::string& sPath, const std::string& /*sSubkeyname*/) {
+  return HaveSubkeyIn(kPlainView, sPath);
 }
 
-bool clsRegistryAccess::HaveSubkey64Bit(std::string sPath, std::string& /*sSubkeyname*/) {
-  return HaveSubkeyIn(k64BitView, std::move(sPath));
+bool clsRegistryAccess::HaveSubkey64Bit(const std::string& sPath,
+                                        const std::string& /*sSubkeyname*/) {
+  return HaveSubkeyIn(k64BitView, sPath);
 }
 
 bool clsRegistryAccess::HaveSubkeyIn(const KeyView& v, std::string sPath) {
   const bool plain = v.viewBits == 0;
   subWriteLog(ctx_, std::string("MSG : ") + v.haveSubkeyName + ", " + sPath);
   try {
-    ParseKeyPath(sPath, SubKey, RootKey);
+    std::string subKey;
+    RegKey root = 0;
+    ParseKeyPath(sPath, subKey, root);
     Registry& r = ctx_.platform.registry;
-    RegKey key = 0;
-    const long rc = plain ? r.OpenKey(RootKey, SubKey, key)
-                          : r.OpenKeyEx(RootKey, SubKey, reg::kKeyRead | v.viewBits, key);
+    RegistryKey key(r);
+    const long rc =
+        plain ? key.Open(root, subKey) : key.OpenEx(root, subKey, reg::kKeyRead | v.viewBits);
     if (rc != win32_error::kSuccess) {
       subWriteLog(
           ctx_, plain ? "ERR : Failed to open the key, " + sPath + ", " + fncFormatMessage(ctx_, rc)
                       : "ERR : failed to open the key, " + fncFormatMessage(ctx_, rc));
       return false;
     }
-    KeyGuard guard(r, key);
     char buffer[kNameBuffer + 1] = {};
     std::uint32_t size = kNameBuffer;
-    // Anything but "no more items" means there is a subkey at index 0.
-    if (r.EnumKeyEx(key, 0, buffer, &size) != win32_error::kNoMoreItems) {
+    // Anything but "no more items" means there is a subkey at index 0; a first name longer
+    // than the buffer answers 234.
+    if (r.EnumKeyEx(key.Handle(), 0, buffer, &size) != win32_error::kNoMoreItems) {
       subWriteLog(ctx_, "MSG : Subkeys found");
       return true;
     }
     subWriteLog(ctx_, "MSG : No subkeys found");
     return false;
-  } catch (const RuntimeError& e) {
-    subWriteLog(ctx_, std::string("ERR : ") + v.haveSubkeyName + ", " + e.Description());
+  } catch (...) {
+    subWriteLog(ctx_,
+                std::string("ERR : ") + v.haveSubkeyName + ", " + DescriptionOfCurrentFailure());
     return false;
   }
 }
 
-std::int32_t clsRegistryAccess::EnumKeys(std::string sPath, std::vector<std::string>& Key) {
-  return EnumKeysIn(kPlainView, std::move(sPath), Key);
+std::int32_t clsRegistryAccess::EnumKeys(const std::string& sPath, std::vector<std::string>& Key) {
+  return EnumKeysIn(kPlainView, sPath, Key);
 }
 
-std::int32_t clsRegistryAccess::EnumKeys64Bit(std::string sPath, std::vector<std::string>& Key) {
-  return EnumKeysIn(k64BitView, std::move(sPath), Key);
+std::int32_t clsRegistryAccess::EnumKeys64Bit(const std::string& sPath,
+                                              std::vector<std::string>& Key) {
+  return EnumKeysIn(k64BitView, sPath, Key);
 }
 
 std::int32_t clsRegistryAccess::EnumKeysIn(const KeyView& v, std::string sPath,
                                            std::vector<std::string>& Key) {
   try {
-    ParseKeyPath(sPath, SubKey, RootKey);
+    std::string subKey;
+    RegKey root = 0;
+    ParseKeyPath(sPath, subKey, root);
     Key.clear();
     Registry& r = ctx_.platform.registry;
-    RegKey key = 0;
-    const long rc = v.viewBits == 0
-                        ? r.OpenKey(RootKey, SubKey, key)
-                        : r.OpenKeyEx(RootKey, SubKey, reg::kKeyAllAccess | v.viewBits, key);
+    RegistryKey key(r);
+    const long rc = v.viewBits == 0 ? key.Open(root, subKey)
+                                    : key.OpenEx(root, subKey, reg::kKeyAllAccess | v.viewBits);
     if (rc != win32_error::kSuccess) {
       subWriteLog(ctx_, "ERR : key does not exists");
       return -1;
     }
-    KeyGuard guard(r, key);
     std::string name;
     // A failing enumeration (other than "no more items") ends the list rather than
     // repeating the same index for ever.
     for (std::uint32_t i = 0;; ++i) {
-      if (SubkeyName(r, key, i, name) != win32_error::kSuccess) break;
+      if (SubkeyName(r, key.Handle(), i, name) != win32_error::kSuccess) break;
       Key.push_back(name);
     }
     return static_cast<std::int32_t>(Key.size());
-  } catch (const RuntimeError& e) {
-    subWriteLog(ctx_, std::string("ERR : ") + v.enumKeysName + ", " + e.Description());
+  } catch (...) {
+    subWriteLog(ctx_,
+                std::string("ERR : ") + v.enumKeysName + ", " + DescriptionOfCurrentFailure());
     return static_cast<std::int32_t>(Key.size());
   }
 }
@@ -177,14 +183,12 @@ std::int32_t clsRegistryAccess::EnumKeysSoftware(std::string sPath, std::vector<
   ParseKeyPath(sPath, subKey, root);
   Key.clear();
   Registry& r = ctx_.platform.registry;
-  RegKey key = 0;
-  if (r.OpenKey(root, subKey, key) != win32_error::kSuccess) return -1;
-  KeyGuard guard(r, key);
+  RegistryKey key(r);
+  if (key.Open(root, subKey) != win32_error::kSuccess) return -1;
   std::string name;
-  for (std::uint32_t i = 0; SubkeyName(r, key, i, name) == win32_error::kSuccess; ++i) {
-    RegKey sub = 0;
-    if (r.OpenKey(root, subKey + "\\" + name, sub) != win32_error::kSuccess) continue;
-    r.CloseKey(sub);
+  for (std::uint32_t i = 0; SubkeyName(r, key.Handle(), i, name) == win32_error::kSuccess; ++i) {
+    // Only a subkey that opens is read; it is closed again at once.
+    if (RegistryKey(r).Open(root, subKey + "\\" + name) != win32_error::kSuccess) continue;
     std::string err;
     const std::string display = ReadString(sPath + "\\" + name, "DisplayName", err);
     if (!text::Trim(display).empty()) Key.push_back(display);
