@@ -9,8 +9,8 @@ extern const char kExeSuffix[];
 class Process {
  public:
   virtual ~Process() = default;
-  // The command line after the program name, exactly as the caller wrote it (POSIX: the
-  // arguments joined with single spaces).
+  // The command line after the program name and the spaces that follow it, exactly as the
+  // caller wrote it: a tab there stays (POSIX: the arguments joined with single spaces).
   virtual std::string RawArguments() = 0;
   // The folder that holds the executable, without a trailing separator (but at a root).
   virtual std::string ExecutableFolder() = 0;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/win32_error.h"
+
 using RegKey = std::uint32_t;
 
 namespace reg {
@@ -30,26 +32,6 @@ inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 inline constexpr std::uint32_t kView64Bit = 0x100;  // KEY_WOW64_64KEY: the native view
 inline constexpr std::uint32_t kView32Bit = 0x200;  // KEY_WOW64_32KEY: the redirected view
 }  // namespace reg
-
-namespace win32_error {
-inline constexpr long kSuccess = 0;
-inline constexpr long kFileNotFound = 2;
-inline constexpr long kPathNotFound = 3;
-inline constexpr long kAccessDenied = 5;
-inline constexpr long kInvalidHandle = 6;
-inline constexpr long kNotEnoughMemory = 8;
-inline constexpr long kInvalidData = 13;
-inline constexpr long kSharingViolation = 32;
-inline constexpr long kInvalidParameter = 87;
-inline constexpr long kBufferOverflow = 111;
-inline constexpr long kInsufficientBuffer = 122;
-inline constexpr long kBadPathname = 161;
-inline constexpr long kMoreData = 234;
-inline constexpr long kNoMoreItems = 259;
-inline constexpr long kKeyDeleted = 1018;
-inline constexpr long kBadDbFile = 1010;
-inline constexpr long kRegistryCorrupt = 1015;
-}  // namespace win32_error
 
 class Registry {
  public:

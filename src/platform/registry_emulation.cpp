@@ -18,7 +18,6 @@ constexpr std::uint32_t kGenericRead = 0x80000000;
 constexpr std::size_t kMaxPathLength = 260;     // longer subkey strings: 234
 constexpr std::size_t kMaxKeyNameLength = 256;  // longer key names: 87
 constexpr std::size_t kMaxValueNameLength = 16383;
-constexpr long kNoAccess = 998;  // ERROR_NOACCESS: data to read from is missing
 
 bool IsRoot(RegKey handle) {
   return handle >= reg::kClassesRoot && handle <= reg::kDynData;
@@ -281,7 +280,7 @@ long EmulatedRegistry::QueryValueEx(RegKey key, const std::string& name, std::ui
 
 long EmulatedRegistry::SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
                                   const std::uint8_t* data, std::uint32_t size) {
-  if (!data && size) return kNoAccess;
+  if (!data && size) return win32_error::kNoAccess;
   if (name.size() > kMaxValueNameLength) return win32_error::kInvalidParameter;
   StoredValue value{name, type, std::string(reinterpret_cast<const char*>(data), data ? size : 0)};
   // Checked before the write begins too, so that a refused call writes nothing.

@@ -4,9 +4,11 @@
 // meaning on top, so every storage behaves alike.
 //
 // Keys are numbers the storage hands out and never reuses; the seven hives are the keys
-// 1 to 7 and always exist. Names are looked up by their folded form (ASCII lower case,
-// other bytes as they are), and children and values are listed in byte order of that
-// form, which puts the default value (name "") first.
+// 1 to 7 and always exist. Names are looked up by the folded form the caller passes
+// (EmulatedRegistry::Fold: each byte as the lower-case Unicode code point of its
+// Windows-1252 character, two bytes high first; the storage only compares bytes), and
+// children and values are listed in byte order of that form, which is code point order and
+// puts the default value (name "") first.
 #include <cstdint>
 #include <string>
 

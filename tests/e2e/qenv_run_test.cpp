@@ -125,6 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"SurroundingSpaces", "    %PROGRAMFILES%    ", "%PROGRAMFILES%",
                  std::string(AgentInstall::kProgramFiles) + "\r\n"},
         TextCase{"FirstCharacterNotPercent", " abc %PROGRAMFILES%", "abc %PROGRAMFILES%", ""},
+        TextCase{"TabsAreNoSpaces", " \t %PROGRAMFILES% \t", "\t %PROGRAMFILES% \t", ""},
         TextCase{"HighBytes", " %PROGRAMFILES%\xE9", "%PROGRAMFILES%\xE9",
                  std::string(AgentInstall::kProgramFiles) + "\xE9\r\n"},
         TextCase{"LongLine", " %PROGRAMFILES%" + std::string(32000, 'x'),

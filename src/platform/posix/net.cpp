@@ -1,6 +1,8 @@
 // The host-name lookup on POSIX. The machine's own name answers with the first IPv4
 // address of its interfaces that is not a loopback one, as Windows Sockets answers from
 // the adapters; there is no sockets library to start or stop.
+#include "platform/net.h"
+
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -10,8 +12,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-
-#include "platform/net.h"
 
 namespace {
 

@@ -10,10 +10,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/registry.h"
+#include "platform/win32_error.h"
 
 namespace {
-constexpr long kDiskFull = 112;
 constexpr int kBusyTimeoutMs = 10000;
 constexpr const char* kMemory = ":memory:";
 
@@ -34,7 +33,7 @@ long Win32Code(int rc) {
     case SQLITE_NOMEM:
       return win32_error::kNotEnoughMemory;
     case SQLITE_FULL:
-      return kDiskFull;
+      return win32_error::kDiskFull;
     default:  // corrupt, not a database, I/O error ...
       return win32_error::kBadDbFile;
   }
@@ -82,7 +81,7 @@ long Win32CodeForErrno(int err) {
     case EISDIR:
       return win32_error::kAccessDenied;
     case ENOSPC:
-      return kDiskFull;
+      return win32_error::kDiskFull;
     default:
       return win32_error::kBadDbFile;
   }

@@ -19,18 +19,11 @@
 #include "platform/posix/posix_path.h"
 #include "platform/posix/system_messages.h"
 #include "platform/service_factories.h"
+#include "platform/win32_error.h"
 
 namespace {
 
-constexpr std::uint32_t kBufferOverflow = 111;
-constexpr std::uint32_t kInsufficientBuffer = 122;
-constexpr std::uint32_t kFileNotFound = 2;
-constexpr std::uint32_t kInvalidHandle = 6;
-constexpr std::uint32_t kNotSupported = 50;
-constexpr std::uint32_t kBadPathname = 161;
-constexpr std::uint32_t kNoneMapped = 1332;
-constexpr std::uint32_t kMessageNotFound = 317;
-constexpr long kNoFolder = static_cast<long>(0x80070002L);  // HRESULT_FROM_WIN32(2)
+constexpr long kNoFolder = win32_error::HResultOf(win32_error::kFileNotFound);
 
 // The passwd entry of the effective user; false when the database has none.
 bool CurrentUser(std::string& name, std::string& home) {
@@ -59,14 +52,14 @@ class PosixSystem final : public System {
   // The host name's first label, upper-cased as Windows reports a computer name.
   bool GetComputerName(char* buffer, std::uint32_t& size) override {
     char host[256] = {};
-    if (::gethostname(host, sizeof host - 1) != 0) return Fail(kNotSupported);
+    if (::gethostname(host, sizeof host - 1) != 0) return Fail(win32_error::kNotSupported);
     std::string name(host);
     name = name.substr(0, name.find('.'));
     for (char& c : name)
       if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
     if (name.size() + 1 > size) {
       size = static_cast<std::uint32_t>(name.size() + 1);
-      return Fail(kBufferOverflow);
+      return Fail(win32_error::kBufferOverflow);
     }
     std::memcpy(buffer, name.c_str(), name.size() + 1);
     size = static_cast<std::uint32_t>(name.size());
@@ -75,7 +68,7 @@ class PosixSystem final : public System {
 
   bool GetUserName(char* buffer, std::uint32_t& size) override {
     std::string name, home;
-    if (!CurrentUser(name, home)) return Fail(kNoneMapped);
+    if (!CurrentUser(name, home)) return Fail(win32_error::kNoneMapped);
     return CopyWithNul(name, buffer, size);
   }
 
@@ -83,7 +76,8 @@ class PosixSystem final : public System {
     const std::uint32_t asked = record.osVersionInfoSize;
     record = OsVersionInfo{};
     record.osVersionInfoSize = asked;
-    return Fail(asked == 156 || asked == 148 ? kNotSupported : kInsufficientBuffer);
+    return Fail(asked == 156 || asked == 148 ? win32_error::kNotSupported
+                                             : win32_error::kInsufficientBuffer);
   }
 
   std::uint32_t GetVersion() override { return 0; }
@@ -95,9 +89,9 @@ class PosixSystem final : public System {
   }
 
   bool GetUserProfileDirectory(std::uintptr_t token, char* buffer, std::uint32_t& size) override {
-    if (tokens_.count(token) == 0) return Fail(kInvalidHandle);
+    if (tokens_.count(token) == 0) return Fail(win32_error::kInvalidHandle);
     std::string name, home;
-    if (!CurrentUser(name, home)) return Fail(kNoneMapped);
+    if (!CurrentUser(name, home)) return Fail(win32_error::kNoneMapped);
     return CopyWithNul(home, buffer, size);
   }
 
@@ -109,11 +103,11 @@ class PosixSystem final : public System {
     const std::string p = AsCString(path);
     struct stat st {};
     if (p.empty()) {
-      lastError_ = kBadPathname;
+      lastError_ = win32_error::kBadPathname;
       return 0;
     }
     if (::stat(posix::NativePath(p).c_str(), &st) != 0) {
-      lastError_ = kFileNotFound;
+      lastError_ = win32_error::kFileNotFound;
       return 0;
     }
     if (p.size() + 1 > capacity) return static_cast<std::uint32_t>(p.size() + 1);
@@ -122,25 +116,25 @@ class PosixSystem final : public System {
   }
 
   std::uint32_t GetSystemDirectory(char*, std::uint32_t) override {
-    lastError_ = kNotSupported;
+    lastError_ = win32_error::kNotSupported;
     return 0;
   }
 
   long GetSpecialFolderPath(int, std::string& path) override {
     path.clear();
-    lastError_ = kFileNotFound;
+    lastError_ = win32_error::kFileNotFound;
     return kNoFolder;
   }
 
   std::uint32_t FormatMessage(std::uint32_t code, char* buffer, std::uint32_t capacity) override {
     const char* text = posix::SystemMessageText(code);
     if (!text) {
-      lastError_ = kMessageNotFound;
+      lastError_ = win32_error::kMessageNotFound;
       return 0;
     }
     const std::string message = std::string(text) + "\r\n";
     if (message.size() + 1 > capacity) {
-      lastError_ = kInsufficientBuffer;
+      lastError_ = win32_error::kInsufficientBuffer;
       return 0;
     }
     std::memcpy(buffer, message.c_str(), message.size() + 1);
@@ -187,7 +181,7 @@ class PosixSystem final : public System {
     const auto needed = static_cast<std::uint32_t>(text.size() + 1);
     if (!buffer || needed > size) {
       size = needed;
-      return Fail(kInsufficientBuffer);
+      return Fail(win32_error::kInsufficientBuffer);
     }
     std::memcpy(buffer, text.c_str(), needed);
     size = needed;

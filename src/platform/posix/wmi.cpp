@@ -1,6 +1,8 @@
 // The WMI stand-in on POSIX: the two classes the program asks for, built from what the
 // host tells about itself. Win32_OperatingSystem comes from os-release and uname,
 // Win32_ComputerSystem from the host's name. Any other class has no instances.
+#include "platform/wmi.h"
+
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -13,7 +15,6 @@
 #include <string>
 
 #include "platform/os_release.h"
-#include "platform/wmi.h"
 
 namespace {
 

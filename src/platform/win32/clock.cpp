@@ -1,10 +1,10 @@
 // Local time and the user's locale separators through kernel32.
+#include "platform/clock.h"
+
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <memory>
 #include <string>
-
-#include "platform/clock.h"
 
 namespace {
 std::string LocaleText(LCTYPE type, const char* fallback) {

@@ -1,10 +1,10 @@
 // The process environment through kernel32 (names already match without regard to case).
+#include "platform/environment.h"
+
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <memory>
 #include <string>
-
-#include "platform/environment.h"
 
 namespace {
 class Win32Environment final : public Environment {

@@ -1,13 +1,15 @@
 // The file-system object's operations on plain kernel32 calls (no COM): ANSI paths,
 // whole-block writes, appends under LockFileEx so concurrent runs never lose a line.
+#include "platform/files.h"
+
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "platform/text_stream_base.h"
+#include "platform/win32/owned_handle.h"
 #include "platform/win32/system_dll.h"
 
 const char kPathSep[] = "\\";
@@ -46,27 +48,28 @@ long FsoNumber(DWORD err) {
 
 class Win32TextStream final : public BufferedTextStream {
  public:
-  Win32TextStream(HANDLE h, Kind kind, std::string content, bool append)
-      : BufferedTextStream(kind, std::move(content)), h_(h), append_(append) {}
+  Win32TextStream(OwnedHandle h, Kind kind, std::string content, bool append)
+      : BufferedTextStream(kind, std::move(content)), h_(std::move(h)), append_(append) {}
   ~Win32TextStream() override { CloseQuietly(); }
 
  protected:
   void WriteBlock(const std::string& block) override {
     OVERLAPPED ov{};
-    bool locked = append_ && LockFileEx(h_, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &ov);
+    bool locked =
+        append_ && LockFileEx(h_.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &ov);
     // Wine finds the end of an append handle's file before it writes, not atomically with
     // the write, so two runs could land a block at the same offset: seek to the end while
     // the lock is held.
     if (append_) {
       LARGE_INTEGER zero{};
-      SetFilePointerEx(h_, zero, nullptr, FILE_END);
+      SetFilePointerEx(h_.Get(), zero, nullptr, FILE_END);
     }
     std::size_t done = 0;
     DWORD err = 0;
     while (done < block.size()) {
       DWORD n = 0;
       DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(block.size() - done, 1u << 30));
-      if (!WriteFile(h_, block.data() + done, chunk, &n, nullptr)) {
+      if (!WriteFile(h_.Get(), block.data() + done, chunk, &n, nullptr)) {
         err = GetLastError();
         break;
       }
@@ -74,30 +77,24 @@ class Win32TextStream final : public BufferedTextStream {
     }
     if (locked) {
       OVERLAPPED ov2{};
-      UnlockFileEx(h_, 0, MAXDWORD, MAXDWORD, &ov2);
+      UnlockFileEx(h_.Get(), 0, MAXDWORD, MAXDWORD, &ov2);
     }
     if (err != 0) throw FsoError(FsoNumber(err));
   }
-  void Release() override {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    h_ = INVALID_HANDLE_VALUE;
-  }
+  void Release() override { h_.Reset(); }
 
  private:
-  HANDLE h_;
+  OwnedHandle h_;
   bool append_;
 };
 
+// The whole file behind h, which the caller keeps and closes.
 std::string ReadAll(HANDLE h) {
   std::string content;
   char buf[65536];
   for (;;) {
     DWORD n = 0;
-    if (!ReadFile(h, buf, sizeof buf, &n, nullptr)) {
-      DWORD err = GetLastError();
-      CloseHandle(h);
-      throw FsoError(FsoNumber(err));
-    }
+    if (!ReadFile(h, buf, sizeof buf, &n, nullptr)) ThrowLast();
     if (n == 0) break;
     content.append(buf, n);
   }
@@ -118,26 +115,21 @@ bool IsReparsePoint(HANDLE h, const std::string& path, BY_HANDLE_FILE_INFORMATIO
 // checked.
 class Win32Folder final : public Folder {
  public:
-  Win32Folder(HANDLE h, std::string path) : h_(h), path_(std::move(path)) {}
-  ~Win32Folder() override { CloseHandle(h_); }
-  Win32Folder(const Win32Folder&) = delete;
-  Win32Folder& operator=(const Win32Folder&) = delete;
+  Win32Folder(OwnedHandle h, std::string path) : h_(std::move(h)), path_(std::move(path)) {}
 
   // The folder at path; a reparse point is refused unless followLinks.
   static std::unique_ptr<Folder> Open(const std::string& path, bool followLinks) {
-    HANDLE h = CreateFileA(
+    OwnedHandle h(CreateFileA(
         path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
         OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr);
-    if (h == INVALID_HANDLE_VALUE) ThrowLast();
+        FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
+    if (!h) ThrowLast();
     BY_HANDLE_FILE_INFORMATION info{};
-    const bool refused =
-        followLinks ? !GetFileInformationByHandle(h, &info) : IsReparsePoint(h, path, info);
-    if (refused || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      CloseHandle(h);
+    const bool refused = followLinks ? !GetFileInformationByHandle(h.Get(), &info)
+                                     : IsReparsePoint(h.Get(), path, info);
+    if (refused || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
       throw FsoError(fso_error::kPathFileAccess);
-    }
-    return std::make_unique<Win32Folder>(h, path);
+    return std::make_unique<Win32Folder>(std::move(h), path);
   }
 
   std::unique_ptr<Folder> SubFolder(const std::string& name) override {
@@ -153,32 +145,29 @@ class Win32Folder final : public Folder {
     // can be (CREATE_NEW never follows a link, even one to nothing); an existing file is
     // opened as itself, never through a reparse point.
     const DWORD access = FILE_APPEND_DATA | FILE_READ_DATA;
-    HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS)
-      h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) ThrowLast();
+    OwnedHandle h(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h && GetLastError() == ERROR_FILE_EXISTS)
+      h.Reset(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!h) ThrowLast();
     BY_HANDLE_FILE_INFORMATION info{};
     long refused = 0;
-    if (IsReparsePoint(h, path, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+    if (IsReparsePoint(h.Get(), path, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
         info.nNumberOfLinks != 1)
       refused = fso_error::kPathFileAccess;  // a second name may be a link to any file
     else if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
       refused = fso_error::kPermissionDenied;  // Wine run as root would write it anyway
-    if (refused != 0) {
-      CloseHandle(h);
-      throw FsoError(refused);
-    }
-    return std::make_unique<Win32TextStream>(h, BufferedTextStream::Kind::Writer, std::string(),
-                                             true);
+    if (refused != 0) throw FsoError(refused);
+    return std::make_unique<Win32TextStream>(std::move(h), BufferedTextStream::Kind::Writer,
+                                             std::string(), true);
   }
 
  private:
   std::string Join(const std::string& name) const {
     return !path_.empty() && path_.back() == '\\' ? path_ + name : path_ + "\\" + name;
   }
-  HANDLE h_;
+  OwnedHandle h_;
   std::string path_;
 };
 
@@ -206,12 +195,12 @@ class Win32Files final : public Files {
                                            bool create) override {
     switch (mode) {
       case IOMode::ForReading: {
-        HANDLE h =
-            CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) ThrowLast();
-        std::string content = ReadAll(h);
-        return std::make_unique<Win32TextStream>(h, BufferedTextStream::Kind::Reader,
+        OwnedHandle h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h) ThrowLast();
+        std::string content = ReadAll(h.Get());
+        return std::make_unique<Win32TextStream>(std::move(h), BufferedTextStream::Kind::Reader,
                                                  std::move(content), false);
       }
       case IOMode::ForWriting:
@@ -276,10 +265,10 @@ class Win32Files final : public Files {
           (a & FILE_ATTRIBUTE_READONLY))
         throw FsoError(fso_error::kPermissionDenied);
     }
-    HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) ThrowLast();
-    return std::make_unique<Win32TextStream>(h, kind, std::string(), append);
+    OwnedHandle h(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) ThrowLast();
+    return std::make_unique<Win32TextStream>(std::move(h), kind, std::string(), append);
   }
 };
 

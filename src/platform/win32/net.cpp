@@ -1,5 +1,7 @@
 // The host-name lookup through Windows Sockets 1.1 (wsock32), loaded from the system folder
 // when a run first needs it; without it Startup fails and no name is found.
+#include "platform/net.h"
+
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <winsock.h>
@@ -7,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/net.h"
 #include "platform/win32/system_dll.h"
 
 namespace {

@@ -1,18 +1,21 @@
 // The running process and the programs it starts, through kernel32.
+#include "platform/process.h"
+
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "platform/win32/owned_handle.h"
 
 const char kExeSuffix[] = ".exe";
 
 namespace {
 
 // The command line after the program name, as the caller wrote it: the program name
-// ends at the closing quote or the first blank; the blanks after it are not arguments.
+// ends at the closing quote or the first blank; the spaces after it are not arguments,
+// while a tab there is part of them.
 std::string ArgumentsOf(const char* cmd) {
   if (!cmd) return "";
   const char* p = cmd;
@@ -23,7 +26,7 @@ std::string ArgumentsOf(const char* cmd) {
   } else {
     while (*p && *p != ' ' && *p != '\t') ++p;
   }
-  while (*p == ' ' || *p == '\t') ++p;
+  while (*p == ' ') ++p;
   return p;
 }
 
@@ -56,50 +59,38 @@ class Win32Process final : public Process {
   std::uint32_t ProcessId() override { return GetCurrentProcessId(); }
 
   std::uint32_t StartDetached(const std::string& program, const std::string& commandLine) override {
-    PROCESS_INFORMATION pi{};
-    if (!Start(program, commandLine, SW_SHOWMINIMIZED, pi)) return 0;
-    std::uint32_t id = pi.dwProcessId;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return id;
+    return Start(program, commandLine, SW_SHOWMINIMIZED).id;
   }
 
   std::uint32_t RunHidden(const std::string& program, const std::string& commandLine,
                           std::uint32_t timeoutMs) override {
-    PROCESS_INFORMATION pi{};
     // The program's own folder is its current folder: the command interpreter looks for a
     // command in the current folder before the search path, and the caller's current
     // folder may hold a program of that name (a planted ipconfig.exe) that must not run.
     const std::size_t slash = program.find_last_of("\\/");
     const std::string folder = slash == std::string::npos ? "" : program.substr(0, slash + 1);
-    if (!Start(program, commandLine, SW_HIDE, pi, folder)) return 0;
-    WaitForSingleObject(pi.hProcess, timeoutMs);
-    std::uint32_t id = pi.dwProcessId;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return id;
+    const Started started = Start(program, commandLine, SW_HIDE, folder);
+    if (started.id != 0) WaitForSingleObject(started.process.Get(), timeoutMs);
+    return started.id;
   }
 
   std::uint32_t RunRedirected(const std::string& command, const std::string& outputFile,
                               std::uint32_t timeoutMs) override {
     // No data access, so the interpreter's redirect is not refused; no delete sharing, so
     // the file cannot be renamed away and a link put at its name while the command runs.
-    HANDLE hold =
-        CreateFileA(outputFile.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (hold == INVALID_HANDLE_VALUE) return 0;
+    const OwnedHandle hold(CreateFileA(outputFile.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!hold) return 0;
     BY_HANDLE_FILE_INFORMATION info{};
     const DWORD byName = GetFileAttributesA(outputFile.c_str());
     const bool plain =
-        GetFileInformationByHandle(hold, &info) && info.nNumberOfLinks == 1 &&
+        GetFileInformationByHandle(hold.Get(), &info) && info.nNumberOfLinks == 1 &&
         !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
         byName != INVALID_FILE_ATTRIBUTES && !(byName & FILE_ATTRIBUTE_REPARSE_POINT);
-    const std::uint32_t id =
-        plain
-            ? RunHidden(CommandInterpreter(), RedirectedCommandLine(command, outputFile), timeoutMs)
-            : 0;
-    CloseHandle(hold);
-    return id;
+    return plain ? RunHidden(CommandInterpreter(), RedirectedCommandLine(command, outputFile),
+                             timeoutMs)
+                 : 0;
   }
 
   std::string CommandInterpreter() override {
@@ -134,8 +125,15 @@ class Win32Process final : public Process {
   [[noreturn]] void Exit(int code) override { ExitProcess(static_cast<UINT>(code)); }
 
  private:
-  static bool Start(const std::string& program, const std::string& commandLine, WORD show,
-                    PROCESS_INFORMATION& pi, const std::string& currentFolder = "") {
+  // A program that started, with its handles; id 0 and no handles when it did not start.
+  struct Started {
+    std::uint32_t id = 0;
+    OwnedHandle process;
+    OwnedHandle thread;
+  };
+
+  static Started Start(const std::string& program, const std::string& commandLine, WORD show,
+                       const std::string& currentFolder = "") {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
@@ -143,8 +141,15 @@ class Win32Process final : public Process {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     DWORD flags = show == SW_HIDE ? CREATE_NO_WINDOW : 0;
-    return CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                          currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi) != 0;
+    PROCESS_INFORMATION pi{};
+    Started started;
+    if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                       currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi)) {
+      started.id = pi.dwProcessId;
+      started.process.Reset(pi.hProcess);
+      started.thread.Reset(pi.hThread);
+    }
+    return started;
   }
 
   std::string raw_;

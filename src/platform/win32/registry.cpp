@@ -1,11 +1,12 @@
 // The registry through the advapi32 ANSI calls, one call per method and nothing else
 // between them, apart from the one guard SetValueEx needs (see there).
+#include "platform/registry.h"
+
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <memory>
 #include <vector>
 
-#include "platform/registry.h"
 #include "platform/service_factories.h"
 
 namespace {
@@ -54,15 +55,14 @@ class Win32Registry final : public Registry {
                     std::uint32_t* size) override {
     DWORD t = type ? *type : 0;
     DWORD n = size ? *size : 0;
-    const LONG rc =
-        RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, type ? &t : nullptr, data,
-                         size ? &n : nullptr);
+    const LONG rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, type ? &t : nullptr, data,
+                                     size ? &n : nullptr);
     if (type) *type = t;
     if (size) *size = n;
     return rc;
   }
-  long SetValueEx(RegKey key, const std::string& name, std::uint32_t type,
-                  const std::uint8_t* data, std::uint32_t size) override {
+  long SetValueEx(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                  std::uint32_t size) override {
     // For string types, advapi32 stores one byte more than asked when the byte after the
     // data is a NUL (it takes the length as forgetting the terminator). Callers mean
     // exactly size bytes, so the data goes from a copy followed by a byte that is not 0.

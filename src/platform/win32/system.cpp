@@ -3,6 +3,8 @@
 // that nothing the program does between a call and its error check can change the code.
 // userenv and shell32 are loaded from the system folder when first called (system_dll.h);
 // a DLL or function that is missing fails the call as the system would.
+#include "platform/system.h"
+
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <shlobj.h>
@@ -13,10 +15,11 @@
 #undef ExpandEnvironmentStrings
 
 #include <cstring>
+#include <map>
 #include <memory>
 
 #include "platform/service_factories.h"
-#include "platform/system.h"
+#include "platform/win32/owned_handle.h"
 #include "platform/win32/system_dll.h"
 
 namespace {
@@ -67,7 +70,9 @@ class Win32System final : public System {
     HANDLE h = nullptr;
     const BOOL ok = ::OpenProcessToken(::GetCurrentProcess(), access, &h);
     Record();
-    token = ok ? reinterpret_cast<std::uintptr_t>(h) : 0;
+    OwnedHandle owned(ok ? h : nullptr);
+    token = reinterpret_cast<std::uintptr_t>(owned.Get());
+    if (owned) tokens_[token] = std::move(owned);
     return ok != FALSE;
   }
 
@@ -85,9 +90,8 @@ class Win32System final : public System {
     return ok != FALSE;
   }
 
-  void CloseToken(std::uintptr_t token) override {
-    if (token) ::CloseHandle(reinterpret_cast<HANDLE>(token));
-  }
+  // Only a token this object opened; one the caller never closes goes with the object.
+  void CloseToken(std::uintptr_t token) override { tokens_.erase(token); }
 
   std::uint32_t GetShortPathName(const std::string& path, char* buffer,
                                  std::uint32_t capacity) override {
@@ -155,6 +159,7 @@ class Win32System final : public System {
  private:
   void Record() { lastError_ = ::GetLastError(); }
   std::uint32_t lastError_ = 0;
+  std::map<std::uintptr_t, OwnedHandle> tokens_;
 };
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include <mutex>
 #include <string>
 
-#include "platform/platform.h"
-
 namespace system_dll {
 
 void RestrictSearchToSystemFolder() {
@@ -57,7 +55,3 @@ FARPROC Function(const char* dll, const char* function) {
 }
 
 }  // namespace system_dll
-
-void RestrictLibrarySearch() {
-  system_dll::RestrictSearchToSystemFolder();
-}

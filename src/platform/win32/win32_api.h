@@ -1,6 +1,7 @@
 #pragma once
-// Every Win32 file includes this first: <windows.h> without the A/W macros that share
-// names with the platform services' methods (the files call the A functions by name).
+// Every Win32 file includes this before any other system header (right after its own
+// header): <windows.h> without the A/W macros that share names with the platform services'
+// methods (the files call the A functions by name).
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif

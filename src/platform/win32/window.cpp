@@ -1,6 +1,8 @@
 // Win32 only: the form as a top-level window of STATIC and BUTTON children, with its own
 // modal message loop and a WM_TIMER. user32 and gdi32 come from the system folder when the
 // first window is made.
+#include "platform/window.h"
+
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <map>
@@ -9,7 +11,6 @@
 
 #include "platform/service_factories.h"
 #include "platform/win32/system_dll.h"
-#include "platform/window.h"
 
 namespace {
 constexpr char kClassName[] = "qEnvForm";

@@ -1,8 +1,10 @@
+// The bundle of this build's real services.
+#include "platform/platform.h"
+
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/net.h"
-#include "platform/platform.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/service_factories.h"

@@ -1,8 +1,8 @@
 // What both builds' file-system objects share: unique names, and the folder walk of a file
 // system that cannot hold folders open (the test doubles).
-#include <random>
-
 #include "platform/files.h"
+
+#include <random>
 
 namespace {
 

@@ -1,3 +1,4 @@
+// The file-system object's texts for its failure numbers.
 #include "platform/runtime_error.h"
 
 std::string FsoErrorText(long number) {

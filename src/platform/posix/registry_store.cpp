@@ -1,4 +1,6 @@
 // POSIX only: the registry service is the Win32 emulation on the SQLite store.
+#include "platform/posix/registry_store.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/registry_store.h"
 #include "platform/posix/sqlite_storage.h"
 #include "platform/registry_emulation.h"
 #include "platform/service_factories.h"
