@@ -137,78 +137,36 @@ std::vector<WmiInstance> Answer(const std::string& property,
 
 const std::string kWmiRead = "MSG : Setted the object for Win32_ComputerSystem";
 const std::string kTcpipRead = std::string("MSG : ReadString, ") + kTcpip + "[Domain]";
-const std::string kNoTcpipValue = "2-The system cannot find the file specified.";
-const std::string kNoTcpipLine = "ERR : " + kPrefix + "DomainName, " + kNoTcpipValue;
+const std::string kMissing = "2-The system cannot find the file specified.";
+const std::string kMissingLine = "ERR : " + kPrefix + "DomainName, " + kMissing;
 const std::string kNotSupported = "ERR : " + kPrefix + "DomainName, OS is not supported";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DomainName,
-    testing::Values(
-        DomainCase{"WmiTrimmed",
-                   2,
-                   Answer("Domain", " CORP.EXAMPLE "),
-                   {},
-                   true,
-                   "CORP.EXAMPLE",
-                   "",
-                   kWmiRead},
-        DomainCase{
-            "WmiWorkgroup", 2, Answer("Domain", "WORKGROUP"), {}, true, "WORKGROUP", "", kWmiRead},
-        DomainCase{"WmiEmpty", 2, Answer("Domain", ""), {}, true, "", "", kWmiRead},
-        DomainCase{"WmiNull", 2, Answer("Domain", std::nullopt), {}, true, "", "", kWmiRead},
-        DomainCase{"Win32s",
-                   0,
-                   std::vector<WmiInstance>{},
-                   {},
-                   false,
-                   "unchanged",
-                   "OS is not supported",
-                   kNotSupported},
-        DomainCase{"Windows9x",
-                   1,
-                   std::vector<WmiInstance>{},
-                   {},
-                   false,
-                   "unchanged",
-                   "OS is not supported",
-                   kNotSupported},
-        DomainCase{"UnknownPlatformFailsSilently",
-                   3,
-                   std::vector<WmiInstance>{},
-                   {},
-                   false,
-                   "unchanged",
-                   "",
-                   "MSG : In fncGetDomainName"},
-        DomainCase{"WmiFailsNoValue", 2, {}, {}, false, "", kNoTcpipValue, kNoTcpipLine},
-        DomainCase{"WmiAnswersNothingNoValue",
-                   2,
-                   std::vector<WmiInstance>{},
-                   {},
-                   false,
-                   "",
-                   kNoTcpipValue,
-                   kNoTcpipLine},
-        DomainCase{"WmiUnknownNoValue",
-                   2,
-                   Answer("Domain", "UNKNOWN"),
-                   {},
-                   false,
-                   "",
-                   kNoTcpipValue,
-                   kNoTcpipLine},
-        DomainCase{"WmiWithoutDomainNoValue",
-                   2,
-                   Answer("Name", "WS"),
-                   {},
-                   false,
-                   "",
-                   kNoTcpipValue,
-                   kNoTcpipLine},
-        DomainCase{
-            "WmiFailsRegistryAnswers", 2, {}, "corp.example", true, "corp.example", "", kTcpipRead},
-        DomainCase{"WmiUnknownRegistryEmpty", 2, Answer("Domain", " UNKNOWN "), "", true, "", "",
-                   kTcpipRead}),
-    [](const auto& info) { return std::string(info.param.label); });
+const std::vector<WmiInstance> kNoAnswer;
+
+const DomainCase kDomainCases[] = {
+    {"WmiTrimmed", 2, Answer("Domain", " CORP.EXAMPLE "), {}, true, "CORP.EXAMPLE", "", kWmiRead},
+    {"WmiWorkgroup", 2, Answer("Domain", "WORKGROUP"), {}, true, "WORKGROUP", "", kWmiRead},
+    {"WmiEmpty", 2, Answer("Domain", ""), {}, true, "", "", kWmiRead},
+    {"WmiNull", 2, Answer("Domain", std::nullopt), {}, true, "", "", kWmiRead},
+    {"Win32s", 0, kNoAnswer, {}, false, "unchanged", "OS is not supported", kNotSupported},
+    {"Windows9x", 1, kNoAnswer, {}, false, "unchanged", "OS is not supported", kNotSupported},
+    {"UnknownPlatformSilent",
+     3,
+     kNoAnswer,
+     {},
+     false,
+     "unchanged",
+     "",
+     "MSG : In fncGetDomainName"},
+    {"WmiFailsNoValue", 2, {}, {}, false, "", kMissing, kMissingLine},
+    {"WmiAnswersNothingNoValue", 2, kNoAnswer, {}, false, "", kMissing, kMissingLine},
+    {"WmiUnknownNoValue", 2, Answer("Domain", "UNKNOWN"), {}, false, "", kMissing, kMissingLine},
+    {"WmiWithoutDomainNoValue", 2, Answer("Name", "WS"), {}, false, "", kMissing, kMissingLine},
+    {"WmiFailsRegistryAnswers", 2, {}, "corp.example", true, "corp.example", "", kTcpipRead},
+    {"WmiUnknownRegistryEmpty", 2, Answer("Domain", " UNKNOWN "), "", true, "", "", kTcpipRead},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, DomainName, testing::ValuesIn(kDomainCases),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
