@@ -54,9 +54,3 @@ class Process {
   // Ends the process at once (buffered output must have been written before).
   [[noreturn]] virtual void Exit(int code) = 0;
 };
-
-// Thrown by test doubles of Process::Exit so that a test sees the process end without
-// ending. It is no std::exception: the run's error handlers never catch it.
-struct ProcessEnded {
-  int code = 0;
-};

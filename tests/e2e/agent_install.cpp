@@ -7,7 +7,6 @@
 #include <deque>
 #include <fstream>
 #include <random>
-#include <sstream>
 
 #include "platform/files.h"
 #include "platform/process.h"
@@ -170,11 +169,4 @@ std::vector<std::string> AgentInstall::LogMessages(const fs::path& file) const {
 
 fs::path BuildFolder() {
   return BinaryDir();
-}
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }

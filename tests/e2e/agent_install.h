@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/read_bytes.h"
+
 class Process;
 
 class AgentInstall {
@@ -67,6 +69,3 @@ class AgentInstall {
 
 // The build folder as this test executable can open it (under Wine: on drive Z:).
 std::filesystem::path BuildFolder();
-
-// Reads a whole file as bytes.
-std::string ReadBytes(const std::filesystem::path& file);

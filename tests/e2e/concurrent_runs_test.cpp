@@ -10,7 +10,7 @@
 #include "agent_install.h"
 #include "fakes/in_order.h"
 #include "host_facts.h"
-#include "platform/test_support.h"
+#include "support/test_support.h"
 
 namespace fs = std::filesystem;
 

@@ -6,14 +6,22 @@
 // in the same prefix as the test.
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class AgentInstall;
 
 namespace host {
 
+// The variables (nullopt: removed) that a run of the catalogue gets besides this process's
+// own: natively the inputs of the stand-ins for TEMP, APPDATA and USERDOMAIN, fixed so that
+// Variable() states their answers; none under Wine, where the prefix's own values stand.
+std::vector<std::pair<std::string, std::optional<std::string>>> PinnedVariables();
+
 // A variable of the environment that a program started by this test gets, as that system
-// reads it ("" when unset); natively with the stand-ins the README lists for TEMP,
-// USERDOMAIN, APPDATA and USERPROFILE.
+// reads it ("" when unset); natively, for TEMP, APPDATA and USERDOMAIN, the stand-ins'
+// answers for the pinned variables (USERDOMAIN: the host's domain as the hostname program
+// gives it) and HOME for USERPROFILE.
 std::string Variable(const std::string& name);
 
 std::string ComputerName();

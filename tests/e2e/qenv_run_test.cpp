@@ -12,33 +12,12 @@
 #include "agent_install.h"
 #include "fakes/in_order.h"
 #include "platform/files.h"
+#include "support/row_printer.h"
+#include "support/startup_log.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string kStars(85, '*');
-
-// The start-up's lines for the seeded identity, up to the last check.
-std::vector<std::string> StartupLines(const AgentInstall& agent) {
-  return {kStars,
-          "MSG : Application started",
-          kStars,
-          "MSG : Exe Version :: " QENV_VERSION,
-          "MSG : QARN installation path : " + agent.LoggedInstallDir(),
-          "MSG : Reading MEMBERID",
-          "MSG : ReadString, HKLM\\SOFTWARE\\DORAZA[Memberid]",
-          "MSG : MEMBERID : 42",
-          "MSG : Reading SITEID",
-          "MSG : ReadString, HKLM\\SOFTWARE\\DORAZA[SITEID]",
-          "MSG : SITEID : 7",
-          "MSG : Reading REGID",
-          "MSG : ReadString, HKLM\\SOFTWARE\\DORAZA[RegID]",
-          "MSG : REGID : 1234",
-          "MSG : Reading AGENTYPE",
-          "MSG : ReadString, HKLM\\SOFTWARE\\DORAZA[TYPE]",
-          "MSG : AGENTTYPE : SERVER"};
-}
 
 // The one log file of a run, with its name checked: qEnv_<RegID>____<14 digits>.txt.
 std::vector<std::string> OnlyLog(const AgentInstall& agent, const std::string& regId = "1234") {
@@ -59,7 +38,7 @@ TEST(QEnvRun, ExpandsIntoTheResultFileAndLogsEveryStep) {
   agent.Run(" %PROGRAMFILES%");
   EXPECT_EQ(agent.Result(), std::string(AgentInstall::kProgramFiles) + "\r\n");
   const auto log = OnlyLog(agent);
-  auto wanted = StartupLines(agent);
+  auto wanted = StartupLogMessages(agent.LoggedInstallDir(), QENV_VERSION);
   wanted.push_back("MSG : Command line para is : %PROGRAMFILES%");
   wanted.push_back("MSG : Expanding Environment Variable %PROGRAMFILES%");
   ASSERT_GE(log.size(), wanted.size());
@@ -101,11 +80,7 @@ struct TextCase {
   std::string result;
 };
 
-// Named by what it shows: without this GoogleTest prints a case as its raw bytes, reading
-// the strings' unused buffers.
-void PrintTo(const TextCase& c, std::ostream* os) {
-  *os << c.what;
-}
+using row_printer::PrintTo;
 
 class QEnvCommandText : public testing::TestWithParam<TextCase> {};
 
@@ -139,11 +114,6 @@ struct EarlyEnd {
   std::optional<std::string> value;
   const char* invalidLine;  // nullptr: ends before the log exists
 };
-
-// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
-void PrintTo(const EarlyEnd& c, std::ostream* os) {
-  *os << c.what;
-}
 
 class QEnvEarlyEnd : public testing::TestWithParam<EarlyEnd> {};
 
@@ -210,11 +180,7 @@ TEST(QEnvRun, SecondRunKeepsTheFirstRunsLogLines) {
   agent.Run(" abc");
   // In the same second both runs share one log file; otherwise each has its own. Either
   // way both runs' lines are all there, whole.
-  std::vector<std::string> all;
-  for (const auto& file : agent.LogFiles()) {
-    const auto lines = agent.LogMessages(file);
-    all.insert(all.end(), lines.begin(), lines.end());
-  }
+  const std::vector<std::string> all = agent.AllLogMessages();
   EXPECT_EQ(std::count(all.begin(), all.end(), "MSG : Application started"), 2);
   EXPECT_TRUE(InOrder(
       all, {"MSG : Command line para is : %PROGRAMFILES%", "MSG : Command line para is : abc"}));

@@ -1,12 +1,11 @@
 // Every name of the catalogue through the built qEnv, each result checked against what the
-// machine itself says (host_facts.h): natively the host, under Wine Wine's own programs.
+// machine itself says (host_facts.h): natively the host, under Wine Wine's own programs; a
+// row that pins the variables its run reads states its result.
 // A name whose value is an error where the test runs must give that exact "ERR : " line.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <functional>
-#include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -17,7 +16,8 @@
 #include "agent_install.h"
 #include "expand/catalogue.h"
 #include "host_facts.h"
-#include "platform/test_support.h"
+#include "support/row_printer.h"
+#include "support/scoped_variables.h"
 
 namespace {
 
@@ -57,17 +57,6 @@ std::string ReplaceNoCase(const std::string& text, const std::string& what,
   return out + text.substr(from);
 }
 
-// "\All Users" in ALLUSERSPROFILE: found in any case, replaced only where spelt so.
-std::string AllUsersEntry(const std::string& key, const std::string& replacement) {
-  const std::string all = host::Variable("ALLUSERSPROFILE");
-  if (Upper(all).find("\\ALL USERS") == std::string::npos) return NoValue(key);
-  std::string out = all;
-  for (std::size_t at; (at = out.find("\\All Users")) != std::string::npos;)
-    out.replace(at, 10, replacement);
-  if (key == "PROFILESDIR" && Blank(out)) return NoValue(key);
-  return Outcome(out);
-}
-
 std::string ShellFolder(const std::string& valueName) {
   const auto stored = host::RegistryText(kUserShellFolders, valueName);
   if (!stored) return "ERR : (no value " + valueName + " where the test runs)";
@@ -77,7 +66,13 @@ std::string ShellFolder(const std::string& valueName) {
 struct Row {
   const char* name;
   std::function<std::string(const AgentInstall&)> expected;  // the result line, no CR LF
+  // Variables the run gets for a literal expectation (nullopt: removed).
+  std::vector<std::pair<std::string, std::optional<std::string>>> pinned = {};
 };
+
+// The value Windows from Vista on, and Wine, give ALLUSERSPROFILE: no "\All Users" in it
+// (ProfileVariables below gives the older one).
+const ScopedVariables::Value kSharedProfile{"ALLUSERSPROFILE", "C:\\ProgramData"};
 
 std::vector<Row> Rows() {
   using A = const AgentInstall&;
@@ -107,8 +102,8 @@ std::vector<Row> Rows() {
       {"OSCSDVERSION", [](A) { return Outcome(host::Os().csdVersion); }},
       {"OSTYPE", [](A) { return Outcome(host::Os().typeName); }},
       {"OSVERSION", [](A) { return Outcome(host::Os().version); }},
-      {"PROFILEDIRDU", [](A) { return AllUsersEntry("PROFILEDIRDU", "\\Default User"); }},
-      {"PROFILESDIR", [](A) { return AllUsersEntry("PROFILESDIR", ""); }},
+      {"PROFILEDIRDU", [](A) { return NoValue("PROFILEDIRDU"); }, {kSharedProfile}},
+      {"PROFILESDIR", [](A) { return NoValue("PROFILESDIR"); }, {kSharedProfile}},
       {"SHELLCACHE", shell("cache")},
       {"SHELLCOOKIES", shell("Cookies")},
       {"SHELLDESKTOP", shell("Desktop")},
@@ -121,14 +116,7 @@ std::vector<Row> Rows() {
       {"SHELLSENDTO", shell("SendTo")},
       {"SHELLSTARTMENU", shell("Start Menu")},
       {"SHELLSTARTUP", shell("Startup")},
-      {"SYSTEMDRIVE",
-       [](A) {
-         std::string drive = host::Variable("SystemDrive");
-         const std::size_t b = drive.find_first_not_of(' ');
-         const std::string trimmed =
-             b == std::string::npos ? "" : drive.substr(b, drive.find_last_not_of(' ') - b + 1);
-         return Outcome(trimmed.empty() || trimmed.back() != '\\' ? trimmed + "\\" : drive);
-       }},
+      {"SYSTEMDRIVE", [](A) { return std::string("C:\\"); }, {{"SystemDrive", "C:"}}},
       {"SYSTEMROOT", env("SystemRoot")},
       {"TEMPDIR", env("TEMP")},
       {"WINDIR", env("windir")},
@@ -151,16 +139,16 @@ std::vector<Row> Rows() {
   };
 }
 
-// Test names show the variable rather than the row's bytes.
-void PrintTo(const Row& row, std::ostream* os) {
-  *os << row.name;
-}
+using row_printer::PrintTo;
 
 class CatalogueName : public testing::TestWithParam<Row> {};
 
 TEST_P(CatalogueName, GivesWhatTheMachineSays) {
   AgentInstall agent;
   host::PrepareRegistry(agent);
+  ScopedVariables env;
+  for (const auto& [name, value] : host::PinnedVariables()) env.Set(name, value);
+  for (const auto& [name, value] : GetParam().pinned) env.Set(name, value);
   agent.Run(std::string(" %") + GetParam().name + "%");
   EXPECT_EQ(agent.Result(), GetParam().expected(agent) + "\r\n");
 }
@@ -185,10 +173,6 @@ struct ClockRow {
   const char* format;
 };
 
-void PrintTo(const ClockRow& row, std::ostream* os) {
-  *os << row.name;
-}
-
 class ClockName : public testing::TestWithParam<ClockRow> {};
 
 TEST_P(ClockName, GivesTheClockDuringTheRun) {
@@ -210,39 +194,11 @@ INSTANTIATE_TEST_SUITE_P(Clock, ClockName,
                                          ClockRow{"TIME", "%H:%M:%S"}, ClockRow{"DAY", "%A"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Variables of this process (which the runs inherit) set or removed for one test.
-class ScopedVariables {
- public:
-  ScopedVariables(std::initializer_list<std::pair<std::string, std::optional<std::string>>> set) {
-    for (const auto& [name, value] : set) {
-      const char* old = std::getenv(name.c_str());
-      saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-      Apply(name, value);
-    }
-  }
-  ~ScopedVariables() {
-    for (const auto& [name, value] : saved_) Apply(name, value);
-  }
-
- private:
-  static void Apply(const std::string& name, const std::optional<std::string>& value) {
-    if (value)
-      test_support::SetProcessVariable(name, *value);
-    else
-      test_support::UnsetProcessVariable(name);
-  }
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
-
 struct ProfileCase {
   const char* what;
   const char* allUsersProfile;
   std::string result;  // of %PROFILEDIRDU%|%PROFILESDIR%, no CR LF
 };
-
-void PrintTo(const ProfileCase& c, std::ostream* os) {
-  *os << c.allUsersProfile;
-}
 
 class ProfileVariables : public testing::TestWithParam<ProfileCase> {};
 

@@ -6,6 +6,12 @@
 
 #include "platform/process.h"
 
+// Thrown by FakeProcess::Exit so that a test sees the process end without ending. It is no
+// std::exception: the run's error handlers never catch it.
+struct ProcessEnded {
+  int code = 0;
+};
+
 // Records what the run starts; Exit throws ProcessEnded.
 class FakeProcess : public Process {
  public:

@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "platform/process.h"
 #include "platform/service_factories.h"
+#include "support/read_bytes.h"
 
 namespace {
 
@@ -26,11 +25,9 @@ TEST(ConsoleCommand, OutputLandsInAQuotedScratchPath) {
   const std::string line = process->RedirectedCommandLine("echo hello", file.string());
   EXPECT_NE(process->RunHidden(interpreter, line, 10000), 0u) << line;
 
-  std::ifstream in(file, std::ios::binary);
-  ASSERT_TRUE(in.good()) << line;
-  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_TRUE(fs::exists(file)) << line;
+  const std::string content = ReadBytes(file);
   EXPECT_EQ(content.substr(0, 5), "hello") << content;
-  in.close();
   fs::remove_all(folder);
 }
 

@@ -5,7 +5,7 @@
 
 #include "platform/environment.h"
 #include "platform/service_factories.h"
-#include "platform/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

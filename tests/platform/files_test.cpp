@@ -3,14 +3,14 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <sstream>
 
 #include "platform/files.h"
 #include "platform/service_factories.h"
-#include "platform/test_support.h"
+#include "support/read_bytes.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -33,10 +33,6 @@ class FilesTest : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return dir_ + kPathSep + name; }
 
-  static std::string Raw(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   static void PutRaw(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
   }
@@ -63,7 +59,7 @@ TEST_F(FilesTest, CreatedFileHoldsAnsiLinesEndedByCrLf) {
   s->Write("caf\xE9");
   s->WriteLine(" end");
   s->Close();
-  EXPECT_EQ(Raw(Path("out.txt")), "first\r\n\r\ncaf\xE9 end\r\n");
+  EXPECT_EQ(ReadBytes(Path("out.txt")), "first\r\n\r\ncaf\xE9 end\r\n");
 }
 
 TEST_F(FilesTest, LongLinesSurviveBuffering) {
@@ -73,17 +69,17 @@ TEST_F(FilesTest, LongLinesSurviveBuffering) {
     s->WriteLine(line);
     s->WriteLine("tail");
   }  // released without Close: the file still gets every line
-  EXPECT_EQ(Raw(Path("big.txt")), line + "\r\ntail\r\n");
+  EXPECT_EQ(ReadBytes(Path("big.txt")), line + "\r\ntail\r\n");
 }
 
 TEST_F(FilesTest, CreateOverwritesOrRefusesAnExistingFile) {
   PutRaw(Path("f.txt"), "old content\r\n");
   EXPECT_EQ(ErrorOf([&] { files_->CreateTextFile(Path("f.txt"), false); }), 58);
-  EXPECT_EQ(Raw(Path("f.txt")), "old content\r\n");
+  EXPECT_EQ(ReadBytes(Path("f.txt")), "old content\r\n");
   auto s = files_->CreateTextFile(Path("f.txt"), true);
   s->WriteLine("new");
   s->Close();
-  EXPECT_EQ(Raw(Path("f.txt")), "new\r\n");
+  EXPECT_EQ(ReadBytes(Path("f.txt")), "new\r\n");
 }
 
 TEST_F(FilesTest, AppendingAddsAfterExistingLines) {
@@ -91,7 +87,7 @@ TEST_F(FilesTest, AppendingAddsAfterExistingLines) {
   auto s = files_->OpenTextFile(Path("log.txt"), IOMode::ForAppending, false);
   s->WriteLine("two");
   s->Close();
-  EXPECT_EQ(Raw(Path("log.txt")), "one\r\ntwo\r\n");
+  EXPECT_EQ(ReadBytes(Path("log.txt")), "one\r\ntwo\r\n");
 }
 
 TEST_F(FilesTest, ReadsLinesEndedByCrLfOrBareLf) {
@@ -118,7 +114,7 @@ TEST_F(FilesTest, DeleteRemovesAFileButNotAReadOnlyOne) {
   test_support::SetReadOnly(Path("kept.txt"), true);
   EXPECT_EQ(ErrorOf([&] { files_->DeleteFile(Path("kept.txt")); }), 70);
   EXPECT_TRUE(files_->FileExists(Path("kept.txt")));
-  EXPECT_EQ(Raw(Path("kept.txt")), "keep me");
+  EXPECT_EQ(ReadBytes(Path("kept.txt")), "keep me");
 }
 
 TEST_F(FilesTest, ReadOnlyFileIsNotReplacedOrAppendedTo) {
@@ -127,7 +123,7 @@ TEST_F(FilesTest, ReadOnlyFileIsNotReplacedOrAppendedTo) {
   EXPECT_EQ(ErrorOf([&] { files_->CreateTextFile(Path("ro.txt"), true); }), 70);
   EXPECT_EQ(ErrorOf([&] { files_->OpenTextFile(Path("ro.txt"), IOMode::ForAppending, false); }),
             70);
-  EXPECT_EQ(Raw(Path("ro.txt")), "keep me");
+  EXPECT_EQ(ReadBytes(Path("ro.txt")), "keep me");
 }
 
 TEST_F(FilesTest, MissingFileIs53AndMissingFolder76) {
@@ -145,7 +141,7 @@ TEST_F(FilesTest, MoveReplaceTakesThePlaceOfAnExistingFile) {
   PutRaw(Path("new.txt"), "fresh");
   PutRaw(Path("target.txt"), "stale");
   files_->MoveReplace(Path("new.txt"), Path("target.txt"));
-  EXPECT_EQ(Raw(Path("target.txt")), "fresh");
+  EXPECT_EQ(ReadBytes(Path("target.txt")), "fresh");
   EXPECT_FALSE(files_->FileExists(Path("new.txt")));
 }
 

@@ -5,15 +5,14 @@
 #include <functional>
 #include <optional>
 
+#include "expand/catalogue_delegating.h"
 #include "fakes/fake_platform.h"
+#include "support/row_printer.h"
 
 namespace {
 
 const std::string kPrefix = "Error while expanding the environmental variable ";
-
-bool StartsWith(const std::string& s, const std::string& prefix) {
-  return s.compare(0, prefix.size(), prefix) == 0;
-}
+const char kTcpip[] = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 
 TEST(ComputerName, NameUpTo31CharactersFitsAndLongerFailsWithTheSystemError) {
   for (std::size_t length : {1u, 15u, 31u}) {
@@ -31,7 +30,7 @@ TEST(ComputerName, NameUpTo31CharactersFitsAndLongerFailsWithTheSystemError) {
   std::string value = "unchanged", errorText;
   EXPECT_FALSE(fncGetComputerName(run.ctx, " ComputerName", value, errorText));
   EXPECT_EQ(value, "unchanged");
-  EXPECT_TRUE(StartsWith(errorText, kPrefix + " ComputerName, 111")) << errorText;
+  EXPECT_EQ(errorText, kPrefix + " ComputerName, 111-The file name is too long.");
   EXPECT_EQ(run.LogMessages().back(), "ERR :" + errorText);
 }
 
@@ -47,7 +46,8 @@ TEST(UserName, NameThatDoesNotFitIsAFailureWithItsErrorText) {
   run.fake.system.userName = std::string(100, 'u');
   fncGetUserName(run.ctx, "USERNAME", value, errorText);
   EXPECT_EQ(value, "");
-  EXPECT_TRUE(StartsWith(errorText, kPrefix + "USERNAME, 122")) << errorText;
+  EXPECT_EQ(errorText,
+            kPrefix + "USERNAME, 122-The data area passed to a system call is too small.");
   EXPECT_EQ(run.LogMessages(), std::vector<std::string>{"ERR :" + errorText});
 }
 
@@ -91,75 +91,82 @@ TEST(UserProfile, FailingTokenLogsBothFailuresAndEmptiesTheProfile) {
   const auto log = run.LogMessages();
   ASSERT_EQ(log.size(), 6u);
   EXPECT_EQ(log[1], "MSg : Return Value for OpenProcessToken :: 0");
-  EXPECT_TRUE(StartsWith(log[2], "ERR : OpenProcessToken :: 5")) << log[2];
-  EXPECT_TRUE(log[2].ends_with(", Last dll error :: 5")) << log[2];
+  EXPECT_EQ(log[2], "ERR : OpenProcessToken :: 5-Access is denied., Last dll error :: 5");
   EXPECT_EQ(log[3], "MSG : Return Value for GetUserProfileDirectory :: 0");
-  EXPECT_TRUE(StartsWith(log[4], "ERR : GetUserProfileDirectory :: 6")) << log[4];
-  EXPECT_TRUE(log[4].ends_with(", Last dll error :: 6")) << log[4];
+  EXPECT_EQ(log[4],
+            "ERR : GetUserProfileDirectory :: 6-The handle is invalid., Last dll error :: 6");
   EXPECT_EQ(log[5], "MSG : %USERPROFILE% :: ");
 }
 
-class DomainName : public ::testing::Test {
- protected:
-  void SetUp() override { run.fake.system.version.platformId = 2; }
-  bool Ask(const std::string& name) { return fncGetDomainName(run.ctx, name, value, errorText); }
-  FakeRun run;
-  std::string value = "unchanged";
-  std::string errorText;
+// fncGetDomainName, as DOMAINNAME and NTTYPE reach it: the platform first, then WMI's
+// Win32_ComputerSystem.Domain (trimmed), then the Tcpip registry value.
+struct DomainCase {
+  const char* label;
+  std::uint32_t platformId;
+  std::optional<std::vector<WmiInstance>> computerSystems;  // nullopt: WMI fails
+  std::optional<std::string> registryDomain;                // nullopt: no such value
+  bool result;
+  std::string value, errorText, lastLog;
+};
+using row_printer::PrintTo;
+
+class DomainName : public ::testing::TestWithParam<DomainCase> {};
+
+TEST_P(DomainName, PlatformThenWmiThenRegistry) {
+  const DomainCase& c = GetParam();
+  using Entry = bool (*)(RunContext&, const std::string&, std::string&, std::string&);
+  for (const Entry entry :
+       {Entry{fncGetDomainName}, Entry{catalogue::DomainName}, Entry{catalogue::NtType}}) {
+    FakeRun run;
+    run.fake.system.version.platformId = c.platformId;
+    run.fake.wmi.fails = !c.computerSystems;
+    if (c.computerSystems) run.fake.wmi.classes["Win32_ComputerSystem"] = *c.computerSystems;
+    if (c.registryDomain) run.fake.registry.SetString(kTcpip, "Domain", *c.registryDomain);
+    std::string value = "unchanged", errorText;
+    EXPECT_EQ(entry(run.ctx, "DomainName", value, errorText), c.result);
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(errorText, c.errorText);
+    EXPECT_EQ(run.LogMessages().back(), c.lastLog);
+  }
+}
+
+std::vector<WmiInstance> Answer(const std::string& property,
+                                const std::optional<std::string>& value) {
+  return {{{property, value}}};
+}
+
+const std::string kWmiRead = "MSG : Setted the object for Win32_ComputerSystem";
+const std::string kTcpipRead = std::string("MSG : ReadString, ") + kTcpip + "[Domain]";
+const std::string kMissing = "2-The system cannot find the file specified.";
+const std::string kMissingLine = "ERR : " + kPrefix + "DomainName, " + kMissing;
+const std::string kNotSupported = "ERR : " + kPrefix + "DomainName, OS is not supported";
+
+const std::vector<WmiInstance> kNoAnswer;
+
+const DomainCase kDomainCases[] = {
+    {"WmiTrimmed", 2, Answer("Domain", " CORP.EXAMPLE "), {}, true, "CORP.EXAMPLE", "", kWmiRead},
+    {"WmiWorkgroup", 2, Answer("Domain", "WORKGROUP"), {}, true, "WORKGROUP", "", kWmiRead},
+    {"WmiEmpty", 2, Answer("Domain", ""), {}, true, "", "", kWmiRead},
+    {"WmiNull", 2, Answer("Domain", std::nullopt), {}, true, "", "", kWmiRead},
+    {"Win32s", 0, kNoAnswer, {}, false, "unchanged", "OS is not supported", kNotSupported},
+    {"Windows9x", 1, kNoAnswer, {}, false, "unchanged", "OS is not supported", kNotSupported},
+    {"UnknownPlatformSilent",
+     3,
+     kNoAnswer,
+     {},
+     false,
+     "unchanged",
+     "",
+     "MSG : In fncGetDomainName"},
+    {"WmiFailsNoValue", 2, {}, {}, false, "", kMissing, kMissingLine},
+    {"WmiAnswersNothingNoValue", 2, kNoAnswer, {}, false, "", kMissing, kMissingLine},
+    {"WmiUnknownNoValue", 2, Answer("Domain", "UNKNOWN"), {}, false, "", kMissing, kMissingLine},
+    {"WmiWithoutDomainNoValue", 2, Answer("Name", "WS"), {}, false, "", kMissing, kMissingLine},
+    {"WmiFailsRegistryAnswers", 2, {}, "corp.example", true, "corp.example", "", kTcpipRead},
+    {"WmiUnknownRegistryEmpty", 2, Answer("Domain", " UNKNOWN "), "", true, "", "", kTcpipRead},
 };
 
-TEST_F(DomainName, WmiDomainTrimmedEvenWhenEmpty) {
-  for (const auto& [stored, expected] :
-       std::vector<std::pair<std::optional<std::string>, std::string>>{
-           {" CORP.EXAMPLE ", "CORP.EXAMPLE"}, {"", ""}, {std::nullopt, ""}}) {
-    run.fake.wmi.classes["Win32_ComputerSystem"] = {{{"Domain", stored}}};
-    EXPECT_TRUE(Ask("NTTYPE"));
-    EXPECT_EQ(value, expected);
-    EXPECT_EQ(errorText, "");
-  }
-  EXPECT_EQ(run.LogMessages().back(), "MSG : Setted the object for Win32_ComputerSystem");
-}
-
-TEST_F(DomainName, OlderPlatformsAreNotSupported) {
-  for (std::uint32_t platform : {0u, 1u}) {
-    FakeRun run;
-    run.fake.system.version.platformId = platform;
-    std::string value = "unchanged", errorText;
-    EXPECT_FALSE(fncGetDomainName(run.ctx, "DomainName", value, errorText));
-    EXPECT_EQ(errorText, "OS is not supported");
-    EXPECT_EQ(run.LogMessages().back(), "ERR : " + kPrefix + "DomainName, OS is not supported");
-  }
-}
-
-TEST_F(DomainName, UnknownPlatformFailsSilently) {
-  run.fake.system.version.platformId = 3;
-  EXPECT_FALSE(Ask("DOMAINNAME"));
-  EXPECT_EQ(value, "unchanged");
-  EXPECT_EQ(errorText, "");
-  EXPECT_EQ(run.LogMessages(), std::vector<std::string>{"MSG : In fncGetDomainName"});
-}
-
-TEST_F(DomainName, WithoutAWmiAnswerTheRegistryErrorIsReported) {
-  // WMI failing, answering nothing, or answering "UNKNOWN" all fall to the registry value;
-  // here the registry has no such value either.
-  const std::vector<std::function<void()>> setups = {
-      [&] { run.fake.wmi.fails = true; },
-      [&] { run.fake.wmi.classes.clear(); },
-      [&] {
-        run.fake.wmi.classes["Win32_ComputerSystem"] = {{{"Domain", "UNKNOWN"}}};
-      },
-      [&] {
-        run.fake.wmi.classes["Win32_ComputerSystem"] = {{{"Name", "WS"}}};
-      },
-  };
-  for (const auto& setup : setups) {
-    run.fake.wmi = FakeWmi{};
-    setup();
-    errorText.clear();
-    EXPECT_FALSE(Ask("DOMAINNAME"));
-    EXPECT_NE(errorText, "");
-    EXPECT_EQ(run.LogMessages().back(), "ERR : " + kPrefix + "DOMAINNAME, " + errorText);
-  }
-}
+INSTANTIATE_TEST_SUITE_P(Cases, DomainName, testing::ValuesIn(kDomainCases),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -1,11 +1,11 @@
-// The variables whose values come from registry values: shell folders, COMSPEC, the
-// domain fallback and the product type of systems without the extended version record.
+// The variables whose values come from registry values: shell folders, COMSPEC and the
+// product type of systems without the extended version record (the domain's fallback is
+// with the domain's cases in identity_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "expand/catalogue_delegating.h"
-#include "expand/identity.h"
 #include "fakes/fake_platform.h"
 #include "sysinfo/os_info.h"
 
@@ -17,7 +17,6 @@ const char kShellFolders[] =
     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 const char kEnvironment[] =
     "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-const char kTcpip[] = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 const char kProductOptions[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\ProductOptions";
 
 TEST(ShellFolders, EachNameReadsItsValueWithTheProfileInPlace) {
@@ -49,7 +48,7 @@ TEST(ShellFolders, MissingValueFailsWithTheRegistryErrorAndProfileErrorsAreDropp
   EXPECT_TRUE(catalogue::ShellDesktop(run.ctx, "SHELLDESKTOP", value, errorText));
   EXPECT_EQ(value, "\\Desktop");  // no profile: the reference gives ""
   EXPECT_FALSE(catalogue::ShellRecent(run.ctx, "SHELLRECENT", value, errorText));
-  EXPECT_NE(errorText, "");
+  EXPECT_EQ(errorText, "2-The system cannot find the file specified.");
 }
 
 TEST(ComSpec, StoredTextUnexpandedAndNameAsWritten) {
@@ -66,22 +65,6 @@ TEST(ComSpec, StoredTextUnexpandedAndNameAsWritten) {
   run.fake.registry.SetString(kEnvironment, "ComSpec", "   ");
   EXPECT_FALSE(catalogue::ComSpec(run.ctx, "COMSPEC", value, errorText));
   EXPECT_EQ(errorText, "");
-}
-
-TEST(DomainFallback, RegistryValueAnswersWhenWmiHasNothing) {
-  FakeRun run;
-  run.fake.system.version.platformId = 2;
-  run.fake.wmi.fails = true;
-  run.fake.registry.SetString(kTcpip, "Domain", "corp.example");
-  std::string value, errorText;
-  EXPECT_TRUE(fncGetDomainName(run.ctx, "DOMAINNAME", value, errorText));
-  EXPECT_EQ(value, "corp.example");
-  EXPECT_EQ(errorText, "");
-  run.fake.wmi.fails = false;
-  run.fake.wmi.classes["Win32_ComputerSystem"] = {{{"Domain", " UNKNOWN "}}};
-  run.fake.registry.SetString(kTcpip, "Domain", "");
-  EXPECT_TRUE(fncGetDomainName(run.ctx, "NTTYPE", value, errorText));
-  EXPECT_EQ(value, "");
 }
 
 TEST(ProductTypeValue, EditionOfSystemsWithoutTheExtendedRecord) {

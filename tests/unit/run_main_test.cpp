@@ -8,6 +8,7 @@
 
 #include "agent_fixture.h"
 #include "main/qenv_entry.h"
+#include "support/row_printer.h"
 
 namespace {
 
@@ -41,10 +42,7 @@ struct ResultCase {
   std::string result;  // the result file's bytes
 };
 
-// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
-void PrintTo(const ResultCase& c, std::ostream* os) {
-  *os << c.what;
-}
+using row_printer::PrintTo;
 
 class RunMainResult : public RunMain, public testing::WithParamInterface<ResultCase> {};
 

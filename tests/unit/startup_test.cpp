@@ -7,6 +7,8 @@
 
 #include "agent_fixture.h"
 #include "run/log_writer.h"
+#include "support/row_printer.h"
+#include "support/startup_log.h"
 
 namespace {
 
@@ -25,18 +27,8 @@ class Startup : public AgentFixture {
 
 TEST_F(Startup, ValidAgentLogsBannerAndIdentityInOrder) {
   ASSERT_FALSE(RunEnds());
-  const std::string stars(85, '*');
   ctx.LogStream->Close();
-  EXPECT_EQ(LogMessagesOf(LogPath()),
-            (std::vector<std::string>{
-                stars, "MSG : Application started", stars, "MSG : Exe Version :: 1.0.0.0",
-                "MSG : QARN installation path : " + InstallDir(), "MSG : Reading MEMBERID",
-                "MSG : ReadString, HKLM\\SOFTWARE\\DORAZA[Memberid]", "MSG : MEMBERID : 42",
-                "MSG : Reading SITEID", "MSG : ReadString, HKLM\\SOFTWARE\\DORAZA[SITEID]",
-                "MSG : SITEID : 7", "MSG : Reading REGID",
-                "MSG : ReadString, HKLM\\SOFTWARE\\DORAZA[RegID]", "MSG : REGID : 1234",
-                "MSG : Reading AGENTYPE", "MSG : ReadString, HKLM\\SOFTWARE\\DORAZA[TYPE]",
-                "MSG : AGENTTYPE : SERVER"}));
+  EXPECT_EQ(LogMessagesOf(LogPath()), StartupLogMessages(InstallDir(), "1.0.0.0"));
   EXPECT_TRUE(fake.process.hidden);
   EXPECT_EQ(ctx.AgentInstallPath, InstallDir());
   EXPECT_EQ(ctx.AgentMemberId, "42");
@@ -97,10 +89,7 @@ struct EndCase {
   const char* invalidLine;
 };
 
-// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
-void PrintTo(const EndCase& c, std::ostream* os) {
-  *os << c.what;
-}
+using row_printer::PrintTo;
 
 class StartupEnds : public Startup, public testing::WithParamInterface<EndCase> {};
 
@@ -141,11 +130,24 @@ TEST_F(Startup, FirstInvalidValueInOrderEndsTheRun) {
 }
 
 TEST_F(Startup, NumericRuleAcceptsPrefixesAndTypeZero) {
-  SetAgentValue("Memberid", "00042");
-  SetAgentValue("SITEID", "42x");
-  SetAgentValue("RegID", "\t1 2");
-  SetAgentValue("TYPE", "0");
-  EXPECT_FALSE(RunEnds());
+  // Only a value that reads as 0 fails: a negative one passes. Each is kept as stored.
+  struct Accepted {
+    const char *memberId, *siteId, *regId, *type;
+  };
+  for (const Accepted& c :
+       {Accepted{"00042", "42x", "\t1 2", "0"}, Accepted{"-42", "7", "1234", "SERVER"}}) {
+    SCOPED_TRACE(c.memberId);
+    SetAgentValue("Memberid", c.memberId);
+    SetAgentValue("SITEID", c.siteId);
+    SetAgentValue("RegID", c.regId);
+    SetAgentValue("TYPE", c.type);
+    ctx.LogStream.reset();
+    ASSERT_FALSE(RunEnds());
+    EXPECT_EQ(ctx.AgentMemberId, c.memberId);
+    EXPECT_EQ(ctx.AgentSiteId, c.siteId);
+    EXPECT_EQ(ctx.AgentRegId, c.regId);
+    EXPECT_EQ(ctx.AgentType, c.type);
+  }
 }
 
 TEST_F(Startup, MissingInstallFolderEndsSilently) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "fakes/fake_platform.h"
+#include "support/row_printer.h"
 #include "text/text_util.h"
 
 namespace {
@@ -69,10 +70,7 @@ struct UntouchedCase {
   Lines log;
 };
 
-// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
-void PrintTo(const UntouchedCase& c, std::ostream* os) {
-  *os << c.label;
-}
+using row_printer::PrintTo;
 
 class UntouchedTest : public ::testing::TestWithParam<UntouchedCase> {};
 
@@ -132,11 +130,6 @@ struct ExpandCase {
   bool result;
   std::string error;
 };
-
-// Printed by name rather than as raw bytes (which would read the strings' unused buffers).
-void PrintTo(const ExpandCase& c, std::ostream* os) {
-  *os << c.label;
-}
 
 class ExpandTest : public ::testing::TestWithParam<ExpandCase> {};
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../agent_install.h"
+#include "support/row_printer.h"
 
 namespace {
 
@@ -14,9 +15,7 @@ struct EmptyStoreCase {
   const char* result;
 };
 
-void PrintTo(const EmptyStoreCase& c, std::ostream* os) {
-  *os << c.name;
-}
+using row_printer::PrintTo;
 
 class EmptyStore : public testing::TestWithParam<EmptyStoreCase> {};
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "e2e/agent_install.h"
-#include "platform/test_support.h"
+#include "support/scoped_variables.h"
 
 namespace fs = std::filesystem;
 
@@ -33,26 +33,6 @@ std::map<fs::path, Seen> Snapshot(const fs::path& root) {
   }
   return seen;
 }
-
-// Sets a variable of this process (and so of the runs it starts) for one scope.
-class ScopedVariable {
- public:
-  ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name.c_str())) old_ = old;
-    had_ = std::getenv(name.c_str()) != nullptr;
-    test_support::SetProcessVariable(name, value);
-  }
-  ~ScopedVariable() {
-    if (had_)
-      test_support::SetProcessVariable(name_, old_);
-    else
-      test_support::UnsetProcessVariable(name_);
-  }
-
- private:
-  std::string name_, old_;
-  bool had_ = false;
-};
 
 bool Under(const fs::path& path, const fs::path& folder) {
   const auto [end, at] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
@@ -91,9 +71,9 @@ TEST(FileFootprint, WritesOnlyItsOwnFolderAndTheLogFolders) {
   AgentInstall agent;
   const fs::path root = agent.Root();
   for (const char* folder : {"home", "tmp", "cwd"}) fs::create_directories(root / folder);
-  ScopedVariable home("HOME", (root / "home").string());
-  ScopedVariable tmpdir("TMPDIR", (root / "tmp").string());
-  ScopedVariable temp("TEMP", (root / "tmp").string());
+  ScopedVariables env{{"HOME", (root / "home").string()},
+                      {"TMPDIR", (root / "tmp").string()},
+                      {"TEMP", (root / "tmp").string()}};
   const fs::path before = fs::current_path();
   fs::current_path(root / "cwd");
 

@@ -5,7 +5,6 @@
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
-#include <netdb.h>
 #include <pwd.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -22,6 +21,7 @@
 #include "../agent_install.h"
 #include "platform/registry.h"
 #include "platform/service_factories.h"
+#include "support/posix/host_domain.h"
 #include "text/text_util.h"
 
 extern char** environ;
@@ -34,6 +34,11 @@ const char kSessionEnvironment[] =
     "HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 const char kUserShellFolders[] =
     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// The stand-ins' inputs that every run of the catalogue gets: TEMP from $TMPDIR, APPDATA from
+// $XDG_CONFIG_HOME (an existing folder, since this process's own temporary files follow TMPDIR).
+const char kTmpDir[] = "/var/tmp";
+const char kConfigHome[] = "/qenv-e2e/config";
 
 // What the test stores: the reference to the profile in several spellings, other
 // references, a value without any, and a blank one.
@@ -72,22 +77,6 @@ std::string HostName() {
   return buf;
 }
 
-// The part of the host's canonical name after its first dot.
-std::string HostDomain() {
-  std::string name = HostName();
-  if (name.find('.') == std::string::npos) {
-    addrinfo hints{};
-    hints.ai_flags = AI_CANONNAME;
-    addrinfo* res = nullptr;
-    if (::getaddrinfo(name.c_str(), nullptr, &hints, &res) == 0 && res) {
-      if (res->ai_canonname) name = res->ai_canonname;
-      ::freeaddrinfo(res);
-    }
-  }
-  const std::size_t dot = name.find('.');
-  return dot == std::string::npos ? "" : name.substr(dot + 1);
-}
-
 passwd* User() {
   return ::getpwuid(::geteuid());
 }
@@ -109,19 +98,23 @@ std::map<std::string, std::string> OsRelease() {
 
 }  // namespace
 
+std::vector<std::pair<std::string, std::optional<std::string>>> PinnedVariables() {
+  return {{"TEMP", std::nullopt},
+          {"TMP", std::nullopt},
+          {"TMPDIR", kTmpDir},
+          {"APPDATA", std::nullopt},
+          {"XDG_CONFIG_HOME", kConfigHome},
+          {"USERDOMAIN", std::nullopt}};
+}
+
 std::string Variable(const std::string& name) {
-  if (auto v = Getenv(name)) return *v;
   std::string key;
   for (char c : name) key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (key == "TEMP") {
-    auto tmp = Getenv("TMPDIR");
-    return tmp && !tmp->empty() ? *tmp : "/tmp";
-  }
-  if (key == "USERDOMAIN") return HostDomain();
-  if (key == "APPDATA") {
-    if (auto xdg = Getenv("XDG_CONFIG_HOME"); xdg && !xdg->empty()) return *xdg;
-    if (auto home = Getenv("HOME"); home && !home->empty()) return *home + "/.config";
-  }
+  // What the stand-ins answer for the inputs PinnedVariables gives the runs.
+  if (key == "TEMP") return kTmpDir;
+  if (key == "APPDATA") return kConfigHome;
+  if (key == "USERDOMAIN") return HostDomainByHostnameProgram();
+  if (auto v = Getenv(name)) return *v;
   if (key == "USERPROFILE") return Getenv("HOME").value_or("");
   return "";
 }

@@ -98,6 +98,10 @@ std::string CmdVariable(const std::string& name) {
 
 }  // namespace
 
+std::vector<std::pair<std::string, std::optional<std::string>>> PinnedVariables() {
+  return {};
+}
+
 std::string Variable(const std::string& name) {
   return CmdVariable(name);
 }

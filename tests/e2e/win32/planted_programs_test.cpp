@@ -13,7 +13,7 @@
 #include "e2e/agent_install.h"
 #include "e2e/host_facts.h"
 #include "fakes/in_order.h"
-#include "platform/test_support.h"
+#include "support/test_support.h"
 
 namespace fs = std::filesystem;
 

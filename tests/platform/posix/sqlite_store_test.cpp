@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platform/posix/registry_store.h"
+#include "support/read_bytes.h"
 
 namespace fs = std::filesystem;
 
@@ -27,10 +27,6 @@ class SqliteStore : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   static long SetText(Registry& registry, RegKey key, const std::string& name,
                       const std::string& text) {
     return registry.SetValueEx(key, name, reg::kSz,
@@ -54,7 +50,7 @@ class SqliteStore : public ::testing::Test {
         "\"$@\"; else \"$@\"; fi";
     Run("sh -c '" + unprivileged + "' sh " + kTool + " read " + file + " " + name + " >" + out +
         " 2>&1");
-    return Read(out);
+    return ReadBytes(out);
   }
 
   fs::path folder_;
@@ -179,7 +175,7 @@ TEST_F(SqliteStore, FilesThatAreNoStoreFailEveryCallAndStayAsTheyAre) {
     EXPECT_EQ(c.code, SetText(*registry, reg::kCurrentUser, "v", "x"));
     EXPECT_EQ(0u, key);
   }
-  EXPECT_EQ(garbage, Read(file_));
+  EXPECT_EQ(garbage, ReadBytes(file_));
   EXPECT_FALSE(fs::exists(inMissingFolder));
   EXPECT_FALSE(fs::exists(folder_ / "nothing.db"));
   // A folder on the way to the store may be a link: that is where the installer put it.

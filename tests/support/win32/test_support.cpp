@@ -1,7 +1,7 @@
 // Windows side of the tests' set-up helpers.
+#include "support/test_support.h"
+
 #include "platform/win32/win32_api.h"
-// after windows.h
-#include "platform/test_support.h"
 
 namespace test_support {
 
@@ -87,6 +87,19 @@ void RemoveLinks(const std::vector<std::string>& links) {
 bool ShowsAsLink(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+std::optional<std::string> ProcessVariable(const std::string& name) {
+  SetLastError(0);
+  const DWORD size = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+  if (size == 0) {
+    if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+    return std::string();
+  }
+  std::string value(size, '\0');
+  const DWORD n = GetEnvironmentVariableA(name.c_str(), value.data(), size);
+  value.resize(n < size ? n : 0);
+  return value;
 }
 
 void SetProcessVariable(const std::string& name, const std::string& value) {

@@ -1,13 +1,16 @@
 #pragma once
 // What the platform tests need to set up their cases the way a user or administrator would
 // on each system. The program itself never calls these.
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace test_support {
 // Windows: the read-only attribute; POSIX: the owner's write permission.
 void SetReadOnly(const std::string& path, bool readOnly);
-// A variable of this process's own environment.
+// A variable of this process's own environment (the one the programs it starts inherit);
+// nullopt when it is not set.
+std::optional<std::string> ProcessVariable(const std::string& name);
 void SetProcessVariable(const std::string& name, const std::string& value);
 void UnsetProcessVariable(const std::string& name);
 

@@ -1,5 +1,5 @@
 // POSIX side of the tests' set-up helpers.
-#include "platform/test_support.h"
+#include "support/test_support.h"
 
 #include <signal.h>
 #include <spawn.h>
@@ -36,6 +36,11 @@ void RemoveLinks(const std::vector<std::string>& links) {
 bool ShowsAsLink(const std::string& path) {
   struct stat st {};
   return ::lstat(posix::NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+std::optional<std::string> ProcessVariable(const std::string& name) {
+  const char* value = ::getenv(name.c_str());
+  return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
 void SetProcessVariable(const std::string& name, const std::string& value) {
