@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/executable_path.h"
+
 extern char** environ;
 
 const char kExeSuffix[] = "";
@@ -58,12 +60,9 @@ class PosixProcess final : public Process {
       if (i > 1) raw_ += ' ';
       raw_ += argv[i];
     }
-    const std::string exe = SelfExe();
-    const std::size_t slash = exe.rfind('/');
-    folder_ = slash == std::string::npos ? "." : (slash == 0 ? "/" : exe.substr(0, slash));
-    std::string file = slash == std::string::npos ? exe : exe.substr(slash + 1);
-    const std::size_t dot = file.rfind('.');
-    name_ = (dot == std::string::npos || dot == 0) ? file : file.substr(0, dot);
+    ExecutablePath exe = SplitExecutablePath(SelfExe(), "/");
+    folder_ = std::move(exe.folder);
+    name_ = std::move(exe.name);
   }
 
   std::string RawArguments() override { return raw_; }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/executable_path.h"
 #include "platform/posix/sqlite_storage.h"
 #include "platform/registry_emulation.h"
 #include "platform/service_factories.h"
@@ -25,9 +26,7 @@ std::string ExecutableFolder() {
   std::vector<char> buf(4096);
   const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
   if (n <= 0) return ".";
-  const std::string path(buf.data(), static_cast<std::size_t>(n));
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  return SplitExecutablePath(std::string(buf.data(), static_cast<std::size_t>(n)), "/").folder;
 }
 }  // namespace
 

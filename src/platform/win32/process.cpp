@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/executable_path.h"
 #include "platform/win32/owned_handle.h"
 
 const char kExeSuffix[] = ".exe";
@@ -44,13 +45,9 @@ class Win32Process final : public Process {
  public:
   Win32Process() {
     raw_ = ArgumentsOf(GetCommandLineA());
-    const std::string exe = ModulePath();
-    const std::size_t slash = exe.find_last_of("\\/");
-    folder_ = slash == std::string::npos ? "." : exe.substr(0, slash);
-    if (folder_.size() == 2 && folder_[1] == ':') folder_ += "\\";  // a drive root keeps its "\"
-    std::string file = slash == std::string::npos ? exe : exe.substr(slash + 1);
-    const std::size_t dot = file.rfind('.');
-    name_ = (dot == std::string::npos || dot == 0) ? file : file.substr(0, dot);
+    ExecutablePath exe = SplitExecutablePath(ModulePath(), "\\/");
+    folder_ = std::move(exe.folder);
+    name_ = std::move(exe.name);
   }
 
   std::string RawArguments() override { return raw_; }
