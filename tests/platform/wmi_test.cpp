@@ -45,14 +45,12 @@ TEST(WmiService, ComputerSystemCarriesADomain) {
 // The service keeps its connection between queries: the later ones answer as the first.
 TEST(WmiService, LaterQueriesOfOneServiceAnswerAsTheFirst) {
   auto wmi = CreateWmi();
-  const auto first = wmi->InstancesOf("Win32_OperatingSystem");
+  const WmiInstance first = wmi->InstancesOf("Win32_OperatingSystem").at(0);
   ASSERT_EQ(wmi->InstancesOf("Win32_ComputerSystem").size(), 1u);
-  const auto again = wmi->InstancesOf("Win32_OperatingSystem");
-  ASSERT_EQ(first.size(), 1u);
-  ASSERT_EQ(again.size(), 1u);
+  const WmiInstance again = wmi->InstancesOf("Win32_OperatingSystem").at(0);
   // Memory and clock properties move between queries; these do not.
   for (const char* property : {"Caption", "Version", "BuildNumber", "OSType"})
-    EXPECT_EQ(again[0].at(property), first[0].at(property)) << property;
+    EXPECT_EQ(again.at(property), first.at(property)) << property;
 }
 
 }  // namespace
