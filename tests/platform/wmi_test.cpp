@@ -42,4 +42,15 @@ TEST(WmiService, ComputerSystemCarriesADomain) {
   EXPECT_TRUE(instances[0].at("Domain").has_value());
 }
 
+// The service keeps its connection between queries: the later ones answer as the first.
+TEST(WmiService, LaterQueriesOfOneServiceAnswerAsTheFirst) {
+  auto wmi = CreateWmi();
+  const WmiInstance first = wmi->InstancesOf("Win32_OperatingSystem").at(0);
+  ASSERT_EQ(wmi->InstancesOf("Win32_ComputerSystem").size(), 1u);
+  const WmiInstance again = wmi->InstancesOf("Win32_OperatingSystem").at(0);
+  // Memory and clock properties move between queries; these do not.
+  for (const char* property : {"Caption", "Version", "BuildNumber", "OSType"})
+    EXPECT_EQ(again.at(property), first.at(property)) << property;
+}
+
 }  // namespace

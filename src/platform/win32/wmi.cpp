@@ -1,7 +1,8 @@
 // WMI through COM: IWbemLocator on ROOT\CIMV2, the instances of one class, every
 // non-system property turned into ANSI text. Any failing COM call throws RuntimeError
 // with the HRESULT as its number. ole32 and oleaut32 are loaded from the system folder on
-// the first query; without them every query fails that way too.
+// the first query; without them every query fails that way too. COM and the connection
+// are made by the first query and kept for the later ones of the run.
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <oleauto.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/runtime_error.h"
+#include "platform/win32/com_variant.h"
 #include "platform/win32/system_dll.h"
 #include "platform/wmi.h"
 
@@ -29,9 +31,8 @@ struct ComApi {
   decltype(&::SysAllocString) SysAllocString = nullptr;
   decltype(&::SysFreeString) SysFreeString = nullptr;
   decltype(&::SysStringLen) SysStringLen = nullptr;
-  decltype(&::VariantInit) VariantInit = nullptr;
   decltype(&::VariantChangeType) VariantChangeType = nullptr;
-  decltype(&::VariantClear) VariantClear = nullptr;
+  decltype(&::VariantClear) VariantClear = nullptr;  // for ComVariant; checked here with the rest
   DWORD error = 0;
 
   template <typename F>
@@ -51,7 +52,6 @@ const ComApi& Com() {
     a.Resolve(a.SysAllocString, "oleaut32.dll", "SysAllocString");
     a.Resolve(a.SysFreeString, "oleaut32.dll", "SysFreeString");
     a.Resolve(a.SysStringLen, "oleaut32.dll", "SysStringLen");
-    a.Resolve(a.VariantInit, "oleaut32.dll", "VariantInit");
     a.Resolve(a.VariantChangeType, "oleaut32.dll", "VariantChangeType");
     a.Resolve(a.VariantClear, "oleaut32.dll", "VariantClear");
     return a;
@@ -124,14 +124,17 @@ void Check(HRESULT hr, const char* what) {
 
 class BStr {
  public:
+  BStr() = default;
   explicit BStr(const std::wstring& s) : b_(Com().SysAllocString(s.c_str())) {}
   ~BStr() { Com().SysFreeString(b_); }
   BStr(const BStr&) = delete;
   BStr& operator=(const BStr&) = delete;
+  // For a call's out-parameter, on an empty BStr.
+  BSTR* Put() { return &b_; }
   BSTR Get() const { return b_; }
 
  private:
-  BSTR b_;
+  BSTR b_ = nullptr;
 };
 
 // The property as text the way a script reads it: Null/Empty give nullopt; numbers,
@@ -144,11 +147,9 @@ bool PropertyText(VARIANT& v, std::optional<std::string>& out) {
   }
   if (v.vt & VT_ARRAY) return false;
   const ComApi& com = Com();
-  VARIANT text;
-  com.VariantInit(&text);
-  if (FAILED(com.VariantChangeType(&text, &v, VARIANT_ALPHABOOL, VT_BSTR))) return false;
-  out = ToAnsi(text.bstrVal, static_cast<int>(com.SysStringLen(text.bstrVal)));
-  com.VariantClear(&text);
+  ComVariant text;
+  if (FAILED(com.VariantChangeType(text.Put(), &v, VARIANT_ALPHABOOL, VT_BSTR))) return false;
+  out = ToAnsi(text.Get().bstrVal, static_cast<int>(com.SysStringLen(text.Get().bstrVal)));
   return true;
 }
 
@@ -159,25 +160,61 @@ void SetBlanket(IUnknown* proxy) {
                           RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
 }
 
+// COM for the thread and the connection to ROOT\CIMV2. Members are released in the
+// reverse order: the services, the locator, then COM.
+struct Session {
+  ComScope com;
+  ComPtr<IWbemLocator> locator;
+  ComPtr<IWbemServices> services;
+  DWORD thread = GetCurrentThreadId();
+};
+
+std::unique_ptr<Session> Connect() {
+  auto session = std::make_unique<Session>();
+  Check(Com().CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                               reinterpret_cast<void**>(session->locator.Put())),
+        "cannot create the WMI locator");
+  BStr ns(L"ROOT\\CIMV2");
+  Check(session->locator->ConnectServer(ns.Get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                        session->services.Put()),
+        "cannot connect to ROOT\\CIMV2");
+  SetBlanket(session->services.Get());
+  return session;
+}
+
+// Ends a property enumeration on every path out of the loop.
+class PropertyEnumeration {
+ public:
+  explicit PropertyEnumeration(IWbemClassObject* object) : object_(object) {
+    Check(object_->BeginEnumeration(WBEM_FLAG_NONSYSTEM_ONLY), "cannot list the properties");
+  }
+  ~PropertyEnumeration() { object_->EndEnumeration(); }
+  PropertyEnumeration(const PropertyEnumeration&) = delete;
+  PropertyEnumeration& operator=(const PropertyEnumeration&) = delete;
+
+ private:
+  IWbemClassObject* object_;
+};
+
 class Win32Wmi final : public Wmi {
  public:
   std::vector<WmiInstance> InstancesOf(const std::string& className) override {
     if (const DWORD missing = Com().error) Fail(HRESULT_FROM_WIN32(missing), "cannot load COM");
-    ComScope com;
-    ComPtr<IWbemLocator> locator;
-    Check(Com().CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
-                                 reinterpret_cast<void**>(locator.Put())),
-          "cannot create the WMI locator");
-    ComPtr<IWbemServices> services;
-    BStr ns(L"ROOT\\CIMV2");
-    Check(locator->ConnectServer(ns.Get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                 services.Put()),
-          "cannot connect to ROOT\\CIMV2");
-    SetBlanket(services.Get());
+    // The first successful connection serves every later query of its thread: COM start-up,
+    // the locator and the connection cost more than the query. A connection that failed is
+    // not kept, so the next query tries again; another thread (apartment) gets its own.
+    std::unique_ptr<Session> ownSession;
+    Session* session = session_.get();
+    if (session == nullptr || session->thread != GetCurrentThreadId()) {
+      ownSession = Connect();
+      session = ownSession.get();
+      if (!session_) session_ = std::move(ownSession);
+    }
 
     ComPtr<IEnumWbemClassObject> instances;
     BStr cls(ToWide(className));
-    Check(services->CreateInstanceEnum(cls.Get(), WBEM_FLAG_FORWARD_ONLY, nullptr, instances.Put()),
+    Check(session->services->CreateInstanceEnum(cls.Get(), WBEM_FLAG_FORWARD_ONLY, nullptr,
+                                                instances.Put()),
           "cannot enumerate the class");
     SetBlanket(instances.Get());
 
@@ -198,26 +235,21 @@ class Win32Wmi final : public Wmi {
   static WmiInstance ReadProperties(IWbemClassObject* object) {
     const ComApi& com = Com();
     WmiInstance instance;
-    Check(object->BeginEnumeration(WBEM_FLAG_NONSYSTEM_ONLY), "cannot list the properties");
+    const PropertyEnumeration enumeration(object);
     for (;;) {
-      BSTR name = nullptr;
-      VARIANT value;
-      com.VariantInit(&value);
-      const HRESULT hr = object->Next(0, &name, &value, nullptr, nullptr);
+      BStr name;
+      ComVariant value;
+      const HRESULT hr = object->Next(0, name.Put(), value.Put(), nullptr, nullptr);
       if (hr == WBEM_S_NO_MORE_DATA) break;
-      if (FAILED(hr)) {
-        object->EndEnumeration();
-        Fail(hr, "cannot read a property");
-      }
+      if (FAILED(hr)) Fail(hr, "cannot read a property");
       std::optional<std::string> text;
-      if (PropertyText(value, text))
-        instance[ToAnsi(name, static_cast<int>(com.SysStringLen(name)))] = text;
-      com.SysFreeString(name);
-      com.VariantClear(&value);
+      if (PropertyText(value.Get(), text))
+        instance[ToAnsi(name.Get(), static_cast<int>(com.SysStringLen(name.Get())))] = text;
     }
-    object->EndEnumeration();
     return instance;
   }
+
+  std::unique_ptr<Session> session_;
 };
 
 }  // namespace
