@@ -3,6 +3,8 @@
 // with the HRESULT as its number. ole32 and oleaut32 are loaded from the system folder on
 // the first query; without them every query fails that way too. COM and the connection
 // are made by the first query and kept for the later ones of the run.
+#include "platform/wmi.h"
+
 #include "platform/win32/win32_api.h"
 // after windows.h
 #include <oleauto.h>
@@ -17,7 +19,6 @@
 #include "platform/runtime_error.h"
 #include "platform/win32/com_variant.h"
 #include "platform/win32/system_dll.h"
-#include "platform/wmi.h"
 
 namespace {
 
