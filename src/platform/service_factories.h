@@ -4,15 +4,7 @@
 // every call as the failing Windows call would.
 #include <memory>
 
-class Registry;
-class System;
-class Environment;
-class Clock;
-class Files;
-class Wmi;
-class Net;
-class Process;
-class Window;
+#include "platform/platform.h"  // the services' forward declarations
 
 std::unique_ptr<Registry> CreateRegistry();
 std::unique_ptr<System> CreateSystem();

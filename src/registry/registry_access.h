@@ -99,6 +99,12 @@ class clsRegistryAccess {
   // The path model: shortens long hive names in sPath (the caller's variable is rewritten),
   // gives root and subkey.
   static void ParseKeyPath(std::string& sPath, std::string& subKey, RegKey& rootKey);
+  // The same split as one value, for `auto [root, subKey] = SplitKeyPath(sPath);`.
+  struct KeyPath {
+    RegKey root = 0;
+    std::string subKey;
+  };
+  static KeyPath SplitKeyPath(std::string& sPath);
   // The export's inverse: every hive token in the path replaced by its long name.
   static std::string ExpandHiveNames(std::string sPath);
 

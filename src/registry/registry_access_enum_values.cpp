@@ -50,9 +50,7 @@ long ValueAt(Registry& r, RegKey key, std::uint32_t index, ValueEntry& out) {
 std::int32_t clsRegistryAccess::EnumValues(std::string sPath, std::vector<std::string>& Names,
                                            std::vector<RegVariant>& Values,
                                            const std::int32_t& OnlyType) {
-  std::string subKey;
-  RegKey root = 0;
-  ParseKeyPath(sPath, subKey, root);
+  auto [root, subKey] = SplitKeyPath(sPath);
   Registry& r = ctx_.platform.registry;
   RegistryKey key(r);
   if (key.Open(root, subKey) != win32_error::kSuccess) return -1;

@@ -78,9 +78,7 @@ std::int32_t clsRegistryAccess::KillKeyIn(const KeyView& v, std::string sPath,
     }
     {
       // Only the path's rewrite matters here: the checks below see the hive shortened.
-      std::string subKey;
-      RegKey root = 0;
-      ParseKeyPath(sPath, subKey, root);
+      auto [root, subKey] = SplitKeyPath(sPath);
     }
     if (!HaveSubkeyIn(v, sPath)) return KillSubKeyIn(v, sPath, sErr);
     if (sRecursive != "Y") {
@@ -108,9 +106,7 @@ std::int32_t clsRegistryAccess::KillSubKeyIn(const KeyView& v, std::string sPath
   Registry& r = ctx_.platform.registry;
   const std::uint32_t mask = reg::kKeyAllAccess | v.viewBits;
   try {
-    std::string subKey;
-    RegKey root = 0;
-    ParseKeyPath(sPath, subKey, root);
+    auto [root, subKey] = SplitKeyPath(sPath);
 
     // Deletes the opened key itself; a failed deletion is a failed operation.
     auto deleteOpened = [&](RegistryKey& key) -> std::int32_t {

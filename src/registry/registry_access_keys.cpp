@@ -35,9 +35,7 @@ std::int32_t clsRegistryAccess::CreateKey(std::string sPath, std::string& strErr
   strErr.clear();
   subWriteLog(ctx_, "MSG : Creating the resgistry key " + sPath);
   try {
-    std::string subKey;
-    RegKey root = 0;
-    ParseKeyPath(sPath, subKey, root);
+    auto [root, subKey] = SplitKeyPath(sPath);
     RegistryKey key(ctx_.platform.registry);
     const long rc = key.Create(root, subKey);
     if (rc != win32_error::kSuccess) {
@@ -58,9 +56,7 @@ std::int32_t clsRegistryAccess::CreateKey64Bit(std::string sPath, std::string& s
   sErr.clear();
   subWriteLog(ctx_, "MSG : Creating the resgistry key " + sPath);
   try {
-    std::string subKey;
-    RegKey root = 0;
-    ParseKeyPath(sPath, subKey, root);
+    auto [root, subKey] = SplitKeyPath(sPath);
     Registry& r = ctx_.platform.registry;
     const std::uint32_t mask = reg::kKeyAllAccess | reg::kView64Bit;
     {
@@ -88,9 +84,7 @@ bool clsRegistryAccess::KeyExists(const std::string& sPath) {
 }
 
 bool clsRegistryAccess::KeyExistsIn(std::uint32_t viewBits, std::string sPath) {
-  std::string subKey;
-  RegKey root = 0;
-  ParseKeyPath(sPath, subKey, root);
+  auto [root, subKey] = SplitKeyPath(sPath);
   RegistryKey key(ctx_.platform.registry);
   return key.OpenEx(root, subKey, reg::kKeyAllAccess | viewBits) == win32_error::kSuccess;
 }
@@ -108,9 +102,7 @@ bool clsRegistryAccess::HaveSubkeyIn(const KeyView& v, std::string sPath) {
   const bool plain = v.viewBits == 0;
   subWriteLog(ctx_, std::string("MSG : ") + v.haveSubkeyName + ", " + sPath);
   try {
-    std::string subKey;
-    RegKey root = 0;
-    ParseKeyPath(sPath, subKey, root);
+    auto [root, subKey] = SplitKeyPath(sPath);
     Registry& r = ctx_.platform.registry;
     RegistryKey key(r);
     const long rc =
@@ -150,9 +142,7 @@ std::int32_t clsRegistryAccess::EnumKeys64Bit(const std::string& sPath,
 std::int32_t clsRegistryAccess::EnumKeysIn(const KeyView& v, std::string sPath,
                                            std::vector<std::string>& Key) {
   try {
-    std::string subKey;
-    RegKey root = 0;
-    ParseKeyPath(sPath, subKey, root);
+    auto [root, subKey] = SplitKeyPath(sPath);
     Key.clear();
     Registry& r = ctx_.platform.registry;
     RegistryKey key(r);
@@ -178,9 +168,7 @@ std::int32_t clsRegistryAccess::EnumKeysIn(const KeyView& v, std::string sPath,
 }
 
 std::int32_t clsRegistryAccess::EnumKeysSoftware(std::string sPath, std::vector<std::string>& Key) {
-  std::string subKey;
-  RegKey root = 0;
-  ParseKeyPath(sPath, subKey, root);
+  auto [root, subKey] = SplitKeyPath(sPath);
   Key.clear();
   Registry& r = ctx_.platform.registry;
   RegistryKey key(r);

@@ -23,6 +23,12 @@ void clsRegistryAccess::ParseKeyPath(std::string& sPath, std::string& subKey, Re
     if (token == h.token) rootKey = h.root;
 }
 
+clsRegistryAccess::KeyPath clsRegistryAccess::SplitKeyPath(std::string& sPath) {
+  KeyPath path;
+  ParseKeyPath(sPath, path.subKey, path.root);
+  return path;
+}
+
 std::string clsRegistryAccess::ExpandHiveNames(std::string sPath) {
   // The inverse of the shortening above, in the order HKCU, HKLM, HKCR, HKUS, HKPD, HKDD, HKCC.
   for (const HiveName& h : kHiveNames)

@@ -50,9 +50,7 @@ std::string clsRegistryAccess::ReadTextValue(std::string& sPath, const std::stri
                                              std::string& sErr) {
   Registry& registry = ctx_.platform.registry;
   try {
-    std::string subKey;
-    RegKey root = 0;
-    ParseKeyPath(sPath, subKey, root);
+    auto [root, subKey] = SplitKeyPath(sPath);
     RegistryKey key(registry);
     long rc = key.OpenEx(root, subKey, reg::kKeyRead);
     if (rc != 0) {
@@ -82,9 +80,7 @@ std::int32_t clsRegistryAccess::ReadDWORD(std::string sPath, const std::string& 
                                           std::int32_t /*lDefault: failures give 0*/) {
   subWriteLog(ctx_, "MSG : ReadDWORD, " + sPath + "[" + sName + "]");
   Registry& registry = ctx_.platform.registry;
-  std::string subKey;
-  RegKey root = 0;
-  ParseKeyPath(sPath, subKey, root);
+  auto [root, subKey] = SplitKeyPath(sPath);
   RegistryKey key(registry);
   if (key.OpenEx(root, subKey, reg::kKeyRead) != 0) return 0;
   std::uint8_t bytes[4] = {};
@@ -101,9 +97,7 @@ std::string clsRegistryAccess::ReadBinary(std::string sPath, const std::string& 
                                           const std::string& /*sDefault: failures give ""*/) {
   subWriteLog(ctx_, "MSG : ReadBinary, " + sPath + "[" + sName + "]");
   Registry& registry = ctx_.platform.registry;
-  std::string subKey;
-  RegKey root = 0;
-  ParseKeyPath(sPath, subKey, root);
+  auto [root, subKey] = SplitKeyPath(sPath);
   RegistryKey key(registry);
   if (key.OpenEx(root, subKey, reg::kKeyRead) != 0) return "";
   // Probe the size with a one-byte buffer; only the size reported matters.
@@ -123,9 +117,7 @@ std::string clsRegistryAccess::ReadExpandableString(std::string sPath, const std
                                                     const std::string& /*sDefault*/) {
   subWriteLog(ctx_, "MSG : ReadExpandableString, " + sPath + "[" + sName + "]");
   Registry& registry = ctx_.platform.registry;
-  std::string subKey;
-  RegKey root = 0;
-  ParseKeyPath(sPath, subKey, root);
+  auto [root, subKey] = SplitKeyPath(sPath);
   RegistryKey key(registry);
   if (key.OpenEx(root, subKey, reg::kKeyRead) != 0) return "";
   std::vector<std::uint8_t> buffer(kExpandableBuffer, 0);
@@ -150,9 +142,7 @@ std::string clsRegistryAccess::ReadExpandableString(std::string sPath, const std
 
 bool clsRegistryAccess::ValueExists(std::string sPath, const std::string& sName) {
   Registry& registry = ctx_.platform.registry;
-  std::string subKey;
-  RegKey root = 0;
-  ParseKeyPath(sPath, subKey, root);
+  auto [root, subKey] = SplitKeyPath(sPath);
   RegistryKey key(registry);
   if (key.OpenEx(root, subKey, reg::kKeyRead) != 0) return false;
   std::uint32_t type = reg::kNone;

@@ -24,9 +24,7 @@ std::int32_t clsRegistryAccess::KillValueIn(bool view64, std::string sPath,
   sErr.clear();
   subWriteLog(ctx_, std::string("MSG : ") + name + ", path:" + sPath + ", Value:" + sName);
   try {
-    std::string subKey;
-    RegKey root = 0;
-    ParseKeyPath(sPath, subKey, root);
+    auto [root, subKey] = SplitKeyPath(sPath);
     Registry& r = ctx_.platform.registry;
     RegistryKey key(r);
     const std::uint32_t mask = reg::kKeyAllAccess | (view64 ? reg::kView64Bit : 0);
