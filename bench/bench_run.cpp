@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/files.h"
+#include "registry/registry_access.h"
 
 namespace {
 std::string LogPath(const std::string& folder) {
@@ -21,6 +22,8 @@ BenchRun::BenchRun() {
   static char* argv[] = {name, nullptr};
   services_ = CreatePlatformServices(1, argv);
   ctx_ = std::make_unique<RunContext>(services_->View());
+  registry_ = std::make_unique<clsRegistryAccess>(*ctx_);
+  ctx_->registryAccess = registry_.get();
   ctx_->AgentInstallPath = folder_ + "/";
   ctx_->AgentRegId = "1234";
   ctx_->AgentMemberId = "42";
@@ -29,6 +32,7 @@ BenchRun::BenchRun() {
 }
 
 BenchRun::~BenchRun() {
+  registry_.reset();
   ctx_.reset();
   services_.reset();
   std::error_code ignored;

@@ -8,6 +8,8 @@
 #include "platform/platform.h"
 #include "run/run_context.h"
 
+class clsRegistryAccess;
+
 class BenchRun {
  public:
   // Makes a fresh folder under the system's temporary folder; the store is a file in it.
@@ -30,4 +32,5 @@ class BenchRun {
   std::string folder_;
   std::unique_ptr<PlatformServices> services_;
   std::unique_ptr<RunContext> ctx_;
+  std::unique_ptr<clsRegistryAccess> registry_;  // the context's registry object
 };

@@ -108,6 +108,8 @@ void BM_ReadStringCold(benchmark::State& state) {
                    platform.clock, platform.files,   platform.wmi,
                    platform.net,   platform.process, platform.window};
     RunContext ctx(fresh);
+    clsRegistryAccess access(ctx);
+    ctx.registryAccess = &access;
     std::string err;
     benchmark::DoNotOptimize(ctx.RegistryAccess().ReadString(kAgentKey, "RegID", err));
   }

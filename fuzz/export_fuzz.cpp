@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fakes/fake_platform.h"
+#include "fakes/test_context.h"
 #include "platform/posix/registry_store.h"
 #include "registry/registry_access.h"
 #include "run/run_context.h"
@@ -172,8 +173,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ByteReader in(data, size);
   std::unique_ptr<Registry> store = posix::OpenRegistryStore(":memory:");
   FakePlatform fake;
-  RunContext ctx(Platform{*store, fake.system, fake.environment, fake.clock, fake.files, fake.wmi,
-                          fake.net, fake.process, fake.window});
+  TestContext ctx(Platform{*store, fake.system, fake.environment, fake.clock, fake.files, fake.wmi,
+                           fake.net, fake.process, fake.window});
 
   const bool subkeys = in.Below(2);
   static const char* kSpellings[] = {"HKCU\\Software\\Fz", "hkcu\\Software\\Fz",

@@ -57,7 +57,7 @@ class ReadersOnBackend : public ::testing::TestWithParam<RegistryBackend> {
 
   FakePlatform fake_;
   std::unique_ptr<RegistryUnderTest> backend_;
-  std::unique_ptr<RunContext> ctx_;
+  std::unique_ptr<TestContext> ctx_;
   RegKey key_ = 0;
 };
 
