@@ -34,6 +34,15 @@ constexpr const char* kMultiGuard = "Error while setting the value for REG_MULTI
 constexpr const char* kDwordStringSet = "Error while setting the value for string ";
 constexpr const char* kDwordSet = "Error while setting the value for DWORD ";
 
+// A writer's 64-bit-view twin: the same texts and data, another name, the native view.
+constexpr ValueWriter In64BitView(ValueWriter plain, const char* procName,
+                                  const char* entry = nullptr) {
+  plain.procName = procName;
+  if (entry) plain.entry = entry;
+  plain.view64 = true;
+  return plain;
+}
+
 // The two REG_SZ writers' set and guard texts are each other's: one has the comma, the
 // other not.
 constexpr ValueWriter kWriteString{.procName = "WriteString",
@@ -63,15 +72,8 @@ constexpr ValueWriter kWriteMultiString{.procName = "WriteMultiString",
                                         .openFail = kSzOpen,
                                         .setFail = kMultiSet,
                                         .guardText = kMultiGuard};
-constexpr ValueWriter kWriteMulti64ToString{.procName = "WriteMulti64ToString",
-                                            .entry = "MSG : WriteMultiString, path:",
-                                            .view64 = true,
-                                            .atIsDefault = true,
-                                            .type = reg::kMultiSz,
-                                            .data = WriteData::Text,
-                                            .openFail = kSzOpen,
-                                            .setFail = kMultiSet,
-                                            .guardText = kMultiGuard};
+constexpr ValueWriter kWriteMulti64ToString =
+    In64BitView(kWriteMultiString, "WriteMulti64ToString");
 constexpr ValueWriter kWriteBinary{.procName = "WriteBinary",
                                    .entry = "MSG : WriteBinary, path:",
                                    .view64 = false,
@@ -81,15 +83,8 @@ constexpr ValueWriter kWriteBinary{.procName = "WriteBinary",
                                    .openFail = kBinOpen,
                                    .setFail = kBinSet,
                                    .guardText = kBinGuard};
-constexpr ValueWriter kWriteBinary64bit{.procName = "WriteBinary64bit",
-                                        .entry = "MSG : WriteBinary64bit, path:",
-                                        .view64 = true,
-                                        .atIsDefault = false,
-                                        .type = reg::kBinary,
-                                        .data = WriteData::Binary,
-                                        .openFail = kBinOpen,
-                                        .setFail = kBinSet,
-                                        .guardText = kBinGuard};
+constexpr ValueWriter kWriteBinary64bit =
+    In64BitView(kWriteBinary, "WriteBinary64bit", "MSG : WriteBinary64bit, path:");
 constexpr ValueWriter kWriteDWORD{.procName = "WriteDWORD",
                                   .entry = "MSG : WriteDWORD, path:",
                                   .view64 = false,
@@ -99,15 +94,8 @@ constexpr ValueWriter kWriteDWORD{.procName = "WriteDWORD",
                                   .openFail = nullptr,
                                   .setFail = kDwordStringSet,
                                   .guardText = kDwordSet};
-constexpr ValueWriter kWriteDWORD64Bit{.procName = "WriteDWORD64Bit",
-                                       .entry = "MSG : WriteDWORD64Bit, path:",
-                                       .view64 = true,
-                                       .atIsDefault = false,
-                                       .type = reg::kDword,
-                                       .data = WriteData::Dword,
-                                       .openFail = nullptr,
-                                       .setFail = kDwordStringSet,
-                                       .guardText = kDwordSet};
+constexpr ValueWriter kWriteDWORD64Bit =
+    In64BitView(kWriteDWORD, "WriteDWORD64Bit", "MSG : WriteDWORD64Bit, path:");
 
 // Hex text that StrToBin would turn into other bytes than the caller wrote: characters
 // that are not hex digits, or an odd number of digits.
