@@ -46,6 +46,9 @@ std::string SystemDirectory();
 
 // The address IPADDRESS must give: the machine's address as its own tools list it.
 std::string IpAddress();
+// The address of a run that test_support::RunTogether started offline: natively none (no
+// interface has one there), under Wine IpAddress().
+std::string OfflineIpAddress();
 
 // Natively seeds the store of the installation with the registry values the catalogue
 // reads (the system environment's ComSpec, the user's shell folders); under Wine the

@@ -15,8 +15,6 @@
 #include "agent_install.h"
 #include "fakes/in_order.h"
 #include "platform/files.h"
-#include "platform/process.h"
-#include "platform/service_factories.h"
 #include "support/row_printer.h"
 #include "support/test_support.h"
 
@@ -367,24 +365,6 @@ TEST(HostileInput, LinksAtTheComingLogNamesAreNeverWrittenThrough) {
   EXPECT_EQ(ReadBytes(victim), "ssh-ed25519 AAAA owner\n");
   // The log file cannot be made: the run ends as it does for any such failure.
   EXPECT_EQ(agent.Result(), "earlier\r\n");
-}
-
-// Links at the temporary result names that the next process ids would have given: the run
-// names its temporary file so that nobody can foresee it, and never writes through them.
-TEST(HostileInput, LinksAtTheNextProcessIdsTemporaryNamesAreLeftAlone) {
-  AgentInstall agent;
-  const fs::path victim = agent.Root() / "victim";
-  { std::ofstream(victim, std::ios::binary) << "precious\n"; }
-  PlantedLinks links;
-  const std::uint32_t pid = CreateProcess(0, nullptr)->ProcessId();
-  for (std::uint32_t next = pid + 1; next <= pid + 300; ++next)
-    ASSERT_TRUE(
-        links.Make(victim, agent.ResultPath() + "." + std::to_string(next) + ".tmp", false));
-  agent.Run(" %PROGRAMFILES%");
-  EXPECT_EQ(ReadBytes(victim), "precious\n");
-  EXPECT_EQ(agent.Result(), kProgramFiles + "\r\n");
-  // The planted links stay, and the run's own file is gone.
-  EXPECT_EQ(std::distance(fs::directory_iterator(agent.BinDir()), {}), 302);
 }
 
 }  // namespace

@@ -51,6 +51,23 @@ class MemoryRegistry : public EmulatedRegistry {
  public:
   MemoryRegistry() : EmulatedRegistry(storage_) {}
 
+  // Windows leaves the result of a call that failed as it was: here it gets a value no
+  // call hands out, so that code which keeps it shows.
+  static constexpr RegKey kLeftByFailure = 0x0BAD0BAD;
+  long OpenKey(RegKey root, const std::string& sub, RegKey& r) override {
+    return Leave(EmulatedRegistry::OpenKey(root, sub, r), r);
+  }
+  long OpenKeyEx(RegKey root, const std::string& sub, std::uint32_t mask, RegKey& r) override {
+    return Leave(EmulatedRegistry::OpenKeyEx(root, sub, mask, r), r);
+  }
+  long CreateKey(RegKey root, const std::string& sub, RegKey& r) override {
+    return Leave(EmulatedRegistry::CreateKey(root, sub, r), r);
+  }
+  long CreateKeyEx(RegKey root, const std::string& sub, const std::string& cls, std::uint32_t options,
+                   std::uint32_t mask, RegKey& r, std::uint32_t* disposition) override {
+    return Leave(EmulatedRegistry::CreateKeyEx(root, sub, cls, options, mask, r, disposition), r);
+  }
+
   // Creates the key and any missing parents.
   void CreatePath(const std::string& path);
   // Creates the key as needed and stores the value: a text with its terminating NUL (as
@@ -75,5 +92,9 @@ class MemoryRegistry : public EmulatedRegistry {
 
  private:
   RegKey OpenPath(const std::string& path, bool create);
+  static long Leave(long rc, RegKey& result) {
+    if (rc != 0) result = kLeftByFailure;
+    return rc;
+  }
   MemoryStorage storage_;
 };

@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 #include <sstream>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/service_factories.h"
@@ -124,6 +125,19 @@ TEST_F(FilesTest, ReadOnlyFileIsNotReplacedOrAppendedTo) {
   EXPECT_EQ(ErrorOf([&] { files_->OpenTextFile(Path("ro.txt"), IOMode::ForAppending, false); }),
             70);
   EXPECT_EQ(ReadBytes(Path("ro.txt")), "keep me");
+}
+
+// At the log's name, a file with a second name (which may be a link to any file) or a FIFO
+// is refused (75) and nothing reaches what it leads to.
+TEST_F(FilesTest, AppendingRefusesAFileWithASecondNameOrAFifo) {
+  PutRaw(Path("victim"), "precious");
+  fs::create_hard_link(Path("victim"), Path("linked.txt"));
+  std::vector<std::string> planted{"linked.txt"};
+  if (test_support::MakeFifo(Path("fifo.txt"))) planted.push_back("fifo.txt");
+  for (const std::string& name : planted)
+    EXPECT_EQ(ErrorOf([&] { files_->OpenFolder(dir_)->AppendTo(name)->WriteLine("x"); }), 75)
+        << name;
+  EXPECT_EQ(ReadBytes(Path("victim")), "precious");
 }
 
 TEST_F(FilesTest, MissingFileIs53AndMissingFolder76) {

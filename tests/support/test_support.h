@@ -26,6 +26,19 @@ void RemoveLinks(const std::vector<std::string>& links);
 // link to a folder as one, and a link to a file as the file itself.
 bool ShowsAsLink(const std::string& path);
 
+// Makes a FIFO at path and holds it open for reading for the rest of the process, as a
+// planted one would be, so that a writer's open succeeds. False where the file system has
+// none (Windows).
+bool MakeFifo(const std::string& path);
+
+// Whether the test bed provides what (scripts/test names it in QENV_BED_PROVIDES: "wow64"
+// in the 64-bit Windows bed, "display" once an X display runs): a test that needs it fails
+// there instead of skipping.
+inline bool BedProvides(const std::string& what) {
+  const std::optional<std::string> list = ProcessVariable("QENV_BED_PROVIDES");
+  return list && (" " + *list + " ").find(" " + what + " ") != std::string::npos;
+}
+
 // What became of one program that RunTogether started.
 constexpr long kDidNotStart = -1;
 constexpr long kStillRunning = -2;  // killed when the wait ran out
@@ -34,7 +47,9 @@ constexpr long kStillRunning = -2;  // killed when the wait ran out
 // argument string (Windows: the command line "<program>" and a space before the text;
 // POSIX: one argument), then waits for all of them, at most timeoutMs in all. Returns,
 // per text, the exit code (POSIX: 128 + signal for a program a signal ended), or one of
-// the two codes above.
+// the two codes above. offline: POSIX: each in a network namespace of its own (unshare -n),
+// where no interface has an address; under Wine the host lookup already answers only the
+// loopback address.
 std::vector<long> RunTogether(const std::string& program, const std::vector<std::string>& texts,
-                              unsigned timeoutMs);
+                              unsigned timeoutMs, bool offline = false);
 }  // namespace test_support

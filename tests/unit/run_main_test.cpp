@@ -69,10 +69,17 @@ INSTANTIATE_TEST_SUITE_P(
                     ResultCase{"LeadingQuote", "\"%WINDIR%\"", "\"%WINDIR%\"", ""}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST_F(RunMain, EarlierResultIsReplacedWhole) {
+// Files planted at the first two temporary names the run draws are stepped past untouched:
+// its own is made new under the third.
+TEST_F(RunMain, EarlierResultIsReplacedWholeThroughAFileOfTheRunsOwn) {
   fake.files.files[ResultPath()].content = "a much longer earlier result line\r\n";
+  const std::string planted[] = {ResultPath() + ".000000000001.tmp",
+                                 ResultPath() + ".000000000002.tmp"};
+  for (const std::string& path : planted) fake.files.files[path].content = "planted";
   ASSERT_TRUE(Run("%WINDIR%"));
   EXPECT_EQ(fake.files.Content(ResultPath()), "C:\\WINDOWS\r\n");
+  EXPECT_EQ(fake.files.namesTried, 3);
+  for (const std::string& path : planted) EXPECT_EQ(fake.files.Content(path), "planted");
 }
 
 TEST_F(RunMain, StartupErrorEndsInTheHandlerWithoutALog) {

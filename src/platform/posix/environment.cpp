@@ -2,12 +2,11 @@
 // few Windows variables that Linux lacks answer with their natural counterparts.
 #include "platform/environment.h"
 
-#include <netdb.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#include "platform/posix/host_domain.h"
 
 extern char** environ;
 
@@ -31,23 +30,6 @@ std::string UpperAscii(std::string s) {
   return s;
 }
 
-// The part of the host's fully qualified name after its first dot.
-std::string HostDomain() {
-  char host[256] = {};
-  if (::gethostname(host, sizeof host - 1) != 0) return "";
-  if (const char* dot = std::strchr(host, '.')) return dot + 1;
-  addrinfo hints{};
-  hints.ai_flags = AI_CANONNAME;
-  addrinfo* res = nullptr;
-  std::string domain;
-  if (::getaddrinfo(host, nullptr, &hints, &res) == 0 && res) {
-    if (res->ai_canonname)
-      if (const char* dot = std::strchr(res->ai_canonname, '.')) domain = dot + 1;
-    ::freeaddrinfo(res);
-  }
-  return domain;
-}
-
 class PosixEnvironment final : public Environment {
  public:
   std::string GetVariable(const std::string& name) override {
@@ -58,7 +40,7 @@ class PosixEnvironment final : public Environment {
       if (Lookup("TMPDIR", value) && !value.empty()) return value;
       return "/tmp";
     }
-    if (key == "USERDOMAIN") return HostDomain();
+    if (key == "USERDOMAIN") return posix::HostDomain();
     if (key == "APPDATA") {
       if (Lookup("XDG_CONFIG_HOME", value) && !value.empty()) return value;
       if (Lookup("HOME", value) && !value.empty()) return value + "/.config";

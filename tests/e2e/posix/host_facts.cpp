@@ -160,6 +160,10 @@ std::string SystemDirectory() {
   return "";
 }
 
+std::string OfflineIpAddress() {
+  return "";
+}
+
 std::string IpAddress() {
   ifaddrs* list = nullptr;
   if (::getifaddrs(&list) != 0) return "";

@@ -148,6 +148,10 @@ std::string SystemDirectory() {
 // Windows Sockets' answer for the computer name; when that is missing or the loopback
 // address, every IPv4 address ipconfig lists, in its order, a loopback address dropped
 // while it is the only one taken.
+std::string OfflineIpAddress() {
+  return IpAddress();
+}
+
 std::string IpAddress() {
   WSADATA data{};
   WSAStartup(0x0101, &data);

@@ -1,6 +1,7 @@
 // What only the SQLite store promises: its file, its permissions, several processes on
 // one file, a writer killed halfway, files that are no store.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -184,6 +185,36 @@ TEST_F(SqliteStore, FilesThatAreNoStoreFailEveryCallAndStayAsTheyAre) {
   auto registry = posix::OpenRegistryStore((folder_ / "via" / "registry.db").string());
   EXPECT_EQ(0, SetText(*registry, reg::kCurrentUser, "v", "x"));
   EXPECT_EQ("x", Text(*registry, reg::kCurrentUser, "v"));
+}
+
+// Every connection SQLite opens in this process gets a function that counts its calls.
+int tripped = 0;
+sqlite3* opened = nullptr;
+int AddTripwire(sqlite3* db, char**, const sqlite3_api_routines*) {
+  opened = db;
+  return sqlite3_create_function(
+      db, "tripwire", 0, SQLITE_UTF8, nullptr,
+      [](sqlite3_context* c, int, sqlite3_value**) { ++tripped, sqlite3_result_null(c); }, nullptr,
+      nullptr);
+}
+
+// A store file is data others may have written: a function that its schema calls (from a
+// trigger) is not run, the write is refused instead, and the schema cannot be rewritten.
+TEST_F(SqliteStore, ItsSchemaRunsNoFunctionAndCannotBeRewritten) {
+  ASSERT_EQ(0, SetText(*posix::OpenRegistryStore(file_), reg::kCurrentUser, "v", "x"));
+  sqlite3* db = nullptr;
+  ASSERT_EQ(SQLITE_OK, sqlite3_open(file_.c_str(), &db));
+  ASSERT_EQ(SQLITE_OK, sqlite3_exec(db, "CREATE TRIGGER t AFTER INSERT ON key_values BEGIN "
+                                        "SELECT tripwire(); END", nullptr, nullptr, nullptr));
+  sqlite3_close(db);
+  sqlite3_auto_extension(reinterpret_cast<void (*)()>(AddTripwire));
+  auto registry = posix::OpenRegistryStore(file_);
+  EXPECT_EQ(1010, SetText(*registry, reg::kCurrentUser, "w", "y"));
+  sqlite3_reset_auto_extension();
+  EXPECT_EQ(0, tripped);
+  ASSERT_NE(nullptr, opened);
+  EXPECT_EQ(SQLITE_ERROR, sqlite3_exec(opened, "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = sql",
+                                       nullptr, nullptr, nullptr));
 }
 
 TEST_F(SqliteStore, AStoreThatMayOnlyBeReadIsReadAndOneThatMayNotBeReadFails) {

@@ -8,8 +8,8 @@
 
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "platform/posix/host_domain.h"
 #include "platform/service_factories.h"
-#include "support/posix/host_domain.h"
 #include "support/scoped_variables.h"
 
 namespace {
@@ -56,10 +56,12 @@ TEST(PosixEnvironment, ExactSpellingWinsOverOtherCase) {
   EXPECT_TRUE(other == "lower" || other == "upper") << other;
 }
 
-TEST(PosixEnvironment, UserDomainIsHostDomainWithoutLeadingDot) {
+// Unset, USERDOMAIN is the host name's domain, else its canonical name's.
+TEST(PosixEnvironment, UserDomainIsTheHostsDomainUnlessSet) {
+  EXPECT_EQ(posix::DomainOfHost("vm.corp.example", "vm.other.example"), "corp.example");
+  EXPECT_EQ(posix::DomainOfHost("vm", "vm.lan.example"), "lan.example");
+  EXPECT_EQ(posix::DomainOfHost("vm", "vm"), "");
   ScopedVariables scope;
-  scope.Set("USERDOMAIN", std::nullopt);
-  EXPECT_EQ(CreateEnvironment()->GetVariable("USERDOMAIN"), HostDomainByHostnameProgram());
   scope.Set("USERDOMAIN", "CORP");
   EXPECT_EQ(CreateEnvironment()->GetVariable("userdomain"), "CORP");
 }

@@ -1,6 +1,7 @@
 // POSIX side of the tests' set-up helpers.
 #include "support/test_support.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -38,6 +39,11 @@ bool ShowsAsLink(const std::string& path) {
   return ::lstat(posix::NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
+bool MakeFifo(const std::string& path) {
+  const std::string p = posix::NativePath(path);
+  return ::mkfifo(p.c_str(), 0600) == 0 && ::open(p.c_str(), O_RDONLY | O_NONBLOCK) >= 0;
+}
+
 std::optional<std::string> ProcessVariable(const std::string& name) {
   const char* value = ::getenv(name.c_str());
   return value ? std::optional<std::string>(value) : std::nullopt;
@@ -52,13 +58,15 @@ void UnsetProcessVariable(const std::string& name) {
 }
 
 std::vector<long> RunTogether(const std::string& program, const std::vector<std::string>& texts,
-                              unsigned timeoutMs) {
+                              unsigned timeoutMs, bool offline) {
   std::vector<long> codes(texts.size(), kDidNotStart);
   std::vector<pid_t> pids(texts.size(), 0);
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    std::string argv0 = program, arg = texts[i];
-    char* argv[] = {argv0.data(), arg.data(), nullptr};
-    if (::posix_spawn(&pids[i], program.c_str(), nullptr, nullptr, argv, environ) != 0)
+    std::string unshare = "/usr/bin/unshare", n = "-n", argv0 = program, arg = texts[i];
+    char* direct[] = {argv0.data(), arg.data(), nullptr};
+    char* apart[] = {unshare.data(), n.data(), argv0.data(), arg.data(), nullptr};
+    char** argv = offline ? apart : direct;
+    if (::posix_spawn(&pids[i], argv[0], nullptr, nullptr, argv, environ) != 0)
       pids[i] = 0;
     else
       codes[i] = kStillRunning;

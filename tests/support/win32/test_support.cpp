@@ -84,6 +84,10 @@ void RemoveLinks(const std::vector<std::string>& links) {
   }
 }
 
+bool MakeFifo(const std::string&) {
+  return false;
+}
+
 bool ShowsAsLink(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -111,7 +115,7 @@ void UnsetProcessVariable(const std::string& name) {
 }
 
 std::vector<long> RunTogether(const std::string& program, const std::vector<std::string>& texts,
-                              unsigned timeoutMs) {
+                              unsigned timeoutMs, bool) {
   std::vector<long> codes(texts.size(), kDidNotStart);
   std::vector<HANDLE> handles(texts.size(), nullptr);
   for (std::size_t i = 0; i < texts.size(); ++i) {
