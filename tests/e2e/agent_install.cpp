@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
@@ -51,12 +52,15 @@ const char* const kAgentKey = "SOFTWARE\\DORAZA";
 }  // namespace
 
 AgentInstall::AgentInstall(const std::string& binFolder) : process_(CreateProcess(0, nullptr)) {
-  static int counter = 0;
-  // Wine reuses process ids from one test run to the next: a random part keeps runs apart.
-  root_ = fs::temp_directory_path() /
-          ("qenv-e2e-" + std::to_string(process_->ProcessId()) + "-" + std::to_string(++counter) +
-           "-" + std::to_string(std::random_device{}() % 1000000));
-  fs::remove_all(root_);
+  // A new folder whose name is its own short name ("q" and seven hex digits): Wine makes
+  // the short name of a longer one from its first letters and a 15-bit hash, so that two
+  // such folders (earlier ones a straggling process still holds stay) can share one, and a
+  // run's short paths then lead into the other.
+  do {
+    char name[16];
+    std::snprintf(name, sizeof name, "q%07x", std::random_device{}() & 0xFFFFFFFu);
+    root_ = fs::temp_directory_path() / name;
+  } while (!fs::create_directory(root_));
   bin_ = root_ / binFolder;
   install_ = root_ / "agent";
   fs::create_directories(bin_);

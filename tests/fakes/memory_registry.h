@@ -63,8 +63,9 @@ class MemoryRegistry : public EmulatedRegistry {
   long CreateKey(RegKey root, const std::string& sub, RegKey& r) override {
     return Leave(EmulatedRegistry::CreateKey(root, sub, r), r);
   }
-  long CreateKeyEx(RegKey root, const std::string& sub, const std::string& cls, std::uint32_t options,
-                   std::uint32_t mask, RegKey& r, std::uint32_t* disposition) override {
+  long CreateKeyEx(RegKey root, const std::string& sub, const std::string& cls,
+                   std::uint32_t options, std::uint32_t mask, RegKey& r,
+                   std::uint32_t* disposition) override {
     return Leave(EmulatedRegistry::CreateKeyEx(root, sub, cls, options, mask, r, disposition), r);
   }
 

@@ -38,12 +38,14 @@ TEST(ConsoleCommand, OutputLandsInAQuotedScratchPath) {
 // The scratch file must still be the plain file with one name that the run made: a second
 // name (a link to any file) or a FIFO put at its name is not written into.
 TEST(ConsoleCommand, OutputFileWithASecondNameOrAFifoIsNotWritten) {
-  const fs::path folder = fs::temp_directory_path() / ("qenv-scratch-" + std::to_string(std::random_device{}()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("qenv-scratch-" + std::to_string(std::random_device{}()));
   fs::create_directories(folder);
   { std::ofstream(folder / "victim") << "precious"; }
   fs::create_hard_link(folder / "victim", folder / "linked.txt");
   std::vector<fs::path> planted{folder / "linked.txt"};
-  if (test_support::MakeFifo((folder / "fifo.txt").string())) planted.push_back(folder / "fifo.txt");
+  if (test_support::MakeFifo((folder / "fifo.txt").string()))
+    planted.push_back(folder / "fifo.txt");
   auto process = CreateProcess(0, nullptr);
   for (const fs::path& file : planted)
     EXPECT_EQ(process->RunRedirected("echo planted", file.string(), 10000), 0u) << file;

@@ -204,8 +204,10 @@ TEST_F(SqliteStore, ItsSchemaRunsNoFunctionAndCannotBeRewritten) {
   ASSERT_EQ(0, SetText(*posix::OpenRegistryStore(file_), reg::kCurrentUser, "v", "x"));
   sqlite3* db = nullptr;
   ASSERT_EQ(SQLITE_OK, sqlite3_open(file_.c_str(), &db));
-  ASSERT_EQ(SQLITE_OK, sqlite3_exec(db, "CREATE TRIGGER t AFTER INSERT ON key_values BEGIN "
-                                        "SELECT tripwire(); END", nullptr, nullptr, nullptr));
+  ASSERT_EQ(SQLITE_OK, sqlite3_exec(db,
+                                    "CREATE TRIGGER t AFTER INSERT ON key_values BEGIN "
+                                    "SELECT tripwire(); END",
+                                    nullptr, nullptr, nullptr));
   sqlite3_close(db);
   sqlite3_auto_extension(reinterpret_cast<void (*)()>(AddTripwire));
   auto registry = posix::OpenRegistryStore(file_);
@@ -213,8 +215,9 @@ TEST_F(SqliteStore, ItsSchemaRunsNoFunctionAndCannotBeRewritten) {
   sqlite3_reset_auto_extension();
   EXPECT_EQ(0, tripped);
   ASSERT_NE(nullptr, opened);
-  EXPECT_EQ(SQLITE_ERROR, sqlite3_exec(opened, "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = sql",
-                                       nullptr, nullptr, nullptr));
+  EXPECT_EQ(SQLITE_ERROR,
+            sqlite3_exec(opened, "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = sql",
+                         nullptr, nullptr, nullptr));
 }
 
 TEST_F(SqliteStore, AStoreThatMayOnlyBeReadIsReadAndOneThatMayNotBeReadFails) {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "fakes/fake_platform.h"
-#include "support/test_support.h"
 #include "platform/service_factories.h"
+#include "support/test_support.h"
 #include "ui/dialog.h"
 
 namespace {
