@@ -51,8 +51,10 @@ class MemoryRegistry : public EmulatedRegistry {
  public:
   MemoryRegistry() : EmulatedRegistry(storage_) {}
 
-  // Windows leaves the result of a call that failed as it was: here it gets a value no
-  // call hands out, so that code which keeps it shows.
+  // Wine writes 0 into the result of a call that failed, Windows leaves it as it was, so
+  // code must count on neither: here it gets a value no call hands out, so that code which
+  // keeps it shows; wineResults (the conformance suite, which states Wine's answers) writes 0.
+  bool wineResults = false;
   static constexpr RegKey kLeftByFailure = 0x0BAD0BAD;
   long OpenKey(RegKey root, const std::string& sub, RegKey& r) override {
     return Leave(EmulatedRegistry::OpenKey(root, sub, r), r);
@@ -93,8 +95,8 @@ class MemoryRegistry : public EmulatedRegistry {
 
  private:
   RegKey OpenPath(const std::string& path, bool create);
-  static long Leave(long rc, RegKey& result) {
-    if (rc != 0) result = kLeftByFailure;
+  long Leave(long rc, RegKey& result) const {
+    if (rc != 0 && !wineResults) result = kLeftByFailure;
     return rc;
   }
   MemoryStorage storage_;

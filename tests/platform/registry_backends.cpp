@@ -10,6 +10,7 @@ std::vector<RegistryBackend>& RegistryBackends() {
 namespace {
 class InMemory : public RegistryUnderTest {
  public:
+  InMemory() { registry_.wineResults = true; }
   Registry& registry() override { return registry_; }
 
  private:
