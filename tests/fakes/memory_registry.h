@@ -51,9 +51,8 @@ class MemoryRegistry : public EmulatedRegistry {
  public:
   MemoryRegistry() : EmulatedRegistry(storage_) {}
 
-  // Wine writes 0 into the result of a call that failed, Windows leaves it as it was, so
-  // code must count on neither: here it gets a value no call hands out, so that code which
-  // keeps it shows; wineResults (the conformance suite, which states Wine's answers) writes 0.
+  // A failed call's result: Windows leaves it as it was, so code must not keep it; here it
+  // gets a value no call hands out, or with wineResults (the conformance suite) Wine's 0.
   bool wineResults = false;
   static constexpr RegKey kLeftByFailure = 0x0BAD0BAD;
   long OpenKey(RegKey root, const std::string& sub, RegKey& r) override {

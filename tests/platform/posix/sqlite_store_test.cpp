@@ -202,13 +202,8 @@ int AddTripwire(sqlite3* db, char**, const sqlite3_api_routines*) {
 // trigger) is not run, the write is refused instead, and the schema cannot be rewritten.
 TEST_F(SqliteStore, ItsSchemaRunsNoFunctionAndCannotBeRewritten) {
   ASSERT_EQ(0, SetText(*posix::OpenRegistryStore(file_), reg::kCurrentUser, "v", "x"));
-  sqlite3* db = nullptr;
-  ASSERT_EQ(SQLITE_OK, sqlite3_open(file_.c_str(), &db));
-  ASSERT_EQ(SQLITE_OK, sqlite3_exec(db,
-                                    "CREATE TRIGGER t AFTER INSERT ON key_values BEGIN "
-                                    "SELECT tripwire(); END",
-                                    nullptr, nullptr, nullptr));
-  sqlite3_close(db);
+  ASSERT_EQ(0, Run("sqlite3 " + file_ + " 'CREATE TRIGGER t AFTER INSERT ON key_values BEGIN " +
+                   "SELECT tripwire(); END'"));
   sqlite3_auto_extension(reinterpret_cast<void (*)()>(AddTripwire));
   auto registry = posix::OpenRegistryStore(file_);
   EXPECT_EQ(1010, SetText(*registry, reg::kCurrentUser, "w", "y"));
