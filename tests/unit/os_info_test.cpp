@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <memory>
 
 #include "fakes/fake_platform.h"
+#include "platform/wmi_deadline.h"
 #include "sysinfo/os_type.h"
 
 namespace {
@@ -223,6 +226,46 @@ TEST(OsInfo, FailingWmiFallsBackToTheVersionFunctionsWithTheErrorCleared) {
                 "ERR : in fncGetOSInfoWMI, Error while expanding the environmental variable os, "
                 "Access denied",
                 "MSG : In fncGetOSInfoAPI", "MSG : OS Name :: Microsoft Windows XP Home Edition"}));
+}
+
+// WMI as a run has it, with its deadline: answers and failures pass as they are.
+TEST(OsInfo, WmiWithItsDeadlinePassesAnswersAndFailures) {
+  auto wmi = std::make_shared<FakeWmi>();
+  wmi->classes["Win32_OperatingSystem"] = {Windows7()};
+  const auto bounded = WithDeadline(wmi, kWmiDeadline);
+  FakeRun run(*bounded);
+  std::string value, errorText;
+  EXPECT_TRUE(fncGetOSInfoWMI(run.ctx, "OSVERSION", value, errorText));
+  EXPECT_EQ(value, "6.1.7601");
+  wmi->fails = true;
+  EXPECT_FALSE(fncGetOSInfoWMI(run.ctx, "OS", value, errorText));
+  EXPECT_EQ(errorText, "Error while expanding the environmental variable OS, Access denied");
+}
+
+// A stuck WMI service: past the deadline the version functions answer, and a later query
+// does not wait for the service again while it is still stuck.
+TEST(OsInfo, StuckWmiFallsBackToTheVersionFunctionsAfterTheDeadline) {
+  auto stuck = std::make_shared<FakeWmi>();
+  stuck->blocks = true;
+  const auto bounded = WithDeadline(stuck, std::chrono::milliseconds(20));
+  FakeRun run(*bounded);
+  run.fake.system.version = Version(6, 1, 1, 0);
+  std::string value, errorText;
+  EXPECT_TRUE(fncGetOSInfo(run.ctx, "OS", value, errorText));
+  EXPECT_TRUE(fncGetOSInfo(run.ctx, "OSVERSION", value, errorText));
+  stuck->Unblock();
+  EXPECT_EQ(value, "6.1.2600");
+  EXPECT_EQ(errorText, "");
+  const std::string failed =
+      "ERR : in fncGetOSInfoWMI, Error while expanding the environmental variable ";
+  EXPECT_EQ(run.LogMessages(),
+            (std::vector<std::string>{
+                "MSG : In fncGetOSInfo ", "MSG : In fncGetOSInfoWMI",
+                failed + "OS, WMI did not answer within 20 ms, the query was given up",
+                "MSG : In fncGetOSInfoAPI", "MSG : OS Name :: Microsoft Windows 7 Professional",
+                "MSG : In fncGetOSInfo ", "MSG : In fncGetOSInfoWMI",
+                failed + "OSVERSION, WMI is still held by a query that did not end within 20 ms",
+                "MSG : In fncGetOSInfoAPI", "MSG : OS Name :: 6.1.2600"}));
 }
 
 TEST(OsInfo, BothSourcesDecliningGiveFalseWithoutErrorText) {

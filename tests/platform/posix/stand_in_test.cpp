@@ -1,13 +1,18 @@
 // What only the POSIX stand-ins do: Windows variables mapped to their Linux counterparts,
-// and the "C" locale's separators.
+// the "C" locale's separators, and the modes of the log folders and files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "platform/files.h"
 #include "platform/service_factories.h"
 #include "support/posix/host_domain.h"
 #include "support/scoped_variables.h"
@@ -68,6 +73,32 @@ TEST(PosixClock, SeparatorsAreThoseOfTheCLocale) {
   auto clock = CreateClock();
   EXPECT_EQ(clock->TimeSeparator(), ":");
   EXPECT_EQ(clock->DecimalSeparator(), ".");
+}
+
+// The log folders and files tell what the agent is: made 0750 and 0640 whatever the umask
+// (one that takes the owner's own rights, one that takes none); what was there keeps its mode.
+TEST(PosixFiles, LogFoldersAndFilesMadeHereAreClosedToOthers) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("qenv-modes-" + std::to_string(::getpid()));
+  fs::create_directories(root / "kept");
+  fs::permissions(root / "kept", fs::perms(0711));
+  { std::ofstream(root / "kept" / "log.txt") << "x"; }
+  fs::permissions(root / "kept" / "log.txt", fs::perms(0604));
+  for (const mode_t mask : {mode_t{0}, mode_t{0277}}) {
+    SCOPED_TRACE(mask);
+    fs::remove_all(root / "made");
+    const mode_t was = ::umask(mask);
+    auto files = CreateFiles();
+    auto folder = files->OpenFolder(root.string());
+    folder->SubFolder("made")->AppendTo("log.txt");
+    folder->SubFolder("kept")->AppendTo("log.txt");
+    ::umask(was);
+    EXPECT_EQ(fs::status(root / "made").permissions(), fs::perms(0750));
+    EXPECT_EQ(fs::status(root / "made" / "log.txt").permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status(root / "kept").permissions(), fs::perms(0711));
+    EXPECT_EQ(fs::status(root / "kept" / "log.txt").permissions(), fs::perms(0604));
+  }
+  fs::remove_all(root);
 }
 
 }  // namespace
