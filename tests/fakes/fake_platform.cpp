@@ -10,7 +10,7 @@ FakeRun::FakeRun(Window& window) : ctx(fake.View(window)) {
   OpenLog();
 }
 
-FakeRun::FakeRun(Wmi& wmi) : ctx(fake.View(fake.window, wmi)) {
+FakeRun::FakeRun(Wmi& wmi) : ctx(fake.View(fake.window, &wmi)) {
   OpenLog();
 }
 

@@ -28,10 +28,9 @@ struct FakePlatform {
 
   Platform View() { return View(window); }
   // The fakes with another window service (a real one, for the window tests).
-  Platform View(Window& shown) { return View(shown, wmi); }
-  // ... and another WMI service (one with a deadline, for the WMI tests).
-  Platform View(Window& shown, Wmi& asked) {
-    return Platform{registry, system, environment, clock, files, asked, net, process, shown};
+  Platform View(Window& shown, Wmi* asked = nullptr) {
+    return Platform{registry, system,  environment, clock, files, asked ? *asked : wmi,
+                    net,      process, shown};
   }
 };
 
@@ -46,7 +45,7 @@ class FakeRun {
  public:
   FakeRun();
   explicit FakeRun(Window& window);
-  explicit FakeRun(Wmi& wmi);
+  explicit FakeRun(Wmi& wmi);  // the fakes with another WMI service
   // Opens the log (what the start-up does); a fresh FakeRun has it open already.
   void OpenLog();
   std::vector<std::string> LogLines();

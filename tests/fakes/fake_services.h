@@ -1,9 +1,8 @@
 #pragma once
 // Scriptable doubles of WMI and the host-name lookup.
-#include <condition_variable>
 #include <functional>
+#include <future>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,31 +13,16 @@
 class FakeWmi : public Wmi {
  public:
   std::vector<WmiInstance> InstancesOf(const std::string& className) override {
-    {
-      // A stuck service: the query waits until the test lets it go.
-      std::unique_lock<std::mutex> lock(gate_);
-      opened_.wait(lock, [this] { return !blocks; });
-    }
+    if (stuck.valid()) stuck.wait();
     ++queries;
     if (fails) throw RuntimeError(-2147217405, "Access denied");
     auto it = classes.find(className);
     return it == classes.end() ? std::vector<WmiInstance>{} : it->second;
   }
-  void Unblock() {
-    {
-      const std::lock_guard<std::mutex> lock(gate_);
-      blocks = false;
-    }
-    opened_.notify_all();
-  }
   std::map<std::string, std::vector<WmiInstance>> classes;
   bool fails = false;
-  bool blocks = false;  // set before the first query; Unblock() ends it
+  std::shared_future<void> stuck;  // when set, every query waits until it is ready
   int queries = 0;
-
- private:
-  std::mutex gate_;
-  std::condition_variable opened_;
 };
 
 class FakeNet : public Net {

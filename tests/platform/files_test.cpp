@@ -90,19 +90,6 @@ TEST_F(FilesTest, AppendingAddsAfterExistingLines) {
   EXPECT_EQ(ReadBytes(Path("log.txt")), "one\r\ntwo\r\n");
 }
 
-// A lock that another writer keeps is waited for only so long; the block is then lost.
-TEST_F(FilesTest, AppendingGivesUpOnALockHeldByAnother) {
-  PutRaw(Path("log.txt"), "one\r\n");
-  auto s = files_->OpenTextFile(Path("log.txt"), IOMode::ForAppending, false);
-  s->WriteLine("two");
-  {
-    const auto held = test_support::HoldLock(Path("log.txt"));
-    ASSERT_TRUE(held);
-    EXPECT_EQ(ErrorOf([&] { s->Close(); }), fso_error::kPermissionDenied);
-  }
-  EXPECT_EQ(ReadBytes(Path("log.txt")), "one\r\n");
-}
-
 TEST_F(FilesTest, ReadsLinesEndedByCrLfOrBareLf) {
   PutRaw(Path("in.txt"), "one\r\ntwo\nthree\r\n\r\nlast");
   auto s = files_->OpenTextFile(Path("in.txt"), IOMode::ForReading, false);

@@ -1,7 +1,6 @@
 #pragma once
 // What the platform tests need to set up their cases the way a user or administrator would
 // on each system. The program itself never calls these.
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,10 +25,6 @@ void RemoveLinks(const std::vector<std::string>& links);
 // Whether the system shows path as a link (a reparse point on Windows): Wine shows a Unix
 // link to a folder as one, and a link to a file as the file itself.
 bool ShowsAsLink(const std::string& path);
-
-// Holds the whole file locked for writing, as another writer would, until the result is
-// released; empty when the file cannot be locked.
-std::shared_ptr<void> HoldLock(const std::string& path);
 
 // What became of one program that RunTogether started.
 constexpr long kDidNotStart = -1;

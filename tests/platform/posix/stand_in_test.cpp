@@ -1,7 +1,8 @@
 // What only the POSIX stand-ins do: Windows variables mapped to their Linux counterparts,
-// the "C" locale's separators, and the modes of the log folders and files.
+// the "C" locale's separators, the log files' modes and locks.
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -75,29 +76,28 @@ TEST(PosixClock, SeparatorsAreThoseOfTheCLocale) {
   EXPECT_EQ(clock->DecimalSeparator(), ".");
 }
 
-// The log folders and files tell what the agent is: made 0750 and 0640 whatever the umask
-// (one that takes the owner's own rights, one that takes none); what was there keeps its mode.
-TEST(PosixFiles, LogFoldersAndFilesMadeHereAreClosedToOthers) {
+// Log folders and files made here are 0750 and 0640 even under a umask that takes the owner's
+// own rights; a file that was there keeps its mode. Another writer's lock holds a write only
+// so long.
+TEST(PosixFiles, LogFoldersAndFilesAreClosedToOthersAndALockDoesNotHoldAWrite) {
   namespace fs = std::filesystem;
   const fs::path root = fs::temp_directory_path() / ("qenv-modes-" + std::to_string(::getpid()));
-  fs::create_directories(root / "kept");
-  fs::permissions(root / "kept", fs::perms(0711));
-  { std::ofstream(root / "kept" / "log.txt") << "x"; }
-  fs::permissions(root / "kept" / "log.txt", fs::perms(0604));
-  for (const mode_t mask : {mode_t{0}, mode_t{0277}}) {
-    SCOPED_TRACE(mask);
-    fs::remove_all(root / "made");
-    const mode_t was = ::umask(mask);
-    auto files = CreateFiles();
-    auto folder = files->OpenFolder(root.string());
-    folder->SubFolder("made")->AppendTo("log.txt");
-    folder->SubFolder("kept")->AppendTo("log.txt");
-    ::umask(was);
-    EXPECT_EQ(fs::status(root / "made").permissions(), fs::perms(0750));
-    EXPECT_EQ(fs::status(root / "made" / "log.txt").permissions(), fs::perms(0640));
-    EXPECT_EQ(fs::status(root / "kept").permissions(), fs::perms(0711));
-    EXPECT_EQ(fs::status(root / "kept" / "log.txt").permissions(), fs::perms(0604));
-  }
+  fs::create_directories(root);
+  std::ofstream(root / "kept.txt").flush();
+  fs::permissions(root / "kept.txt", fs::perms(0604));
+  const mode_t was = ::umask(0277);
+  const auto folder = CreateFiles()->OpenFolder(root.string());
+  folder->SubFolder("made")->AppendTo("log.txt");
+  auto kept = folder->AppendTo("kept.txt");
+  ::umask(was);
+  EXPECT_EQ(fs::status(root / "made").permissions(), fs::perms(0750));
+  EXPECT_EQ(fs::status(root / "made" / "log.txt").permissions(), fs::perms(0640));
+  EXPECT_EQ(fs::status(root / "kept.txt").permissions(), fs::perms(0604));
+  const int held = ::open((root / "kept.txt").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  kept->WriteLine("lost");
+  EXPECT_THROW(kept->Close(), RuntimeError);
+  ::close(held);
   fs::remove_all(root);
 }
 

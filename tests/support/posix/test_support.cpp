@@ -1,10 +1,8 @@
 // POSIX side of the tests' set-up helpers.
 #include "support/test_support.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -25,19 +23,6 @@ void SetReadOnly(const std::string& path, bool readOnly) {
   if (::stat(p.c_str(), &st) != 0) return;
   const mode_t writable = S_IWUSR | S_IWGRP | S_IWOTH;
   ::chmod(p.c_str(), readOnly ? (st.st_mode & ~writable) : (st.st_mode | S_IWUSR));
-}
-
-std::shared_ptr<void> HoldLock(const std::string& path) {
-  const int fd = ::open(posix::NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
-  return std::shared_ptr<void>(new int(fd), [](void* p) {
-    ::close(*static_cast<int*>(p));  // closing the file releases its lock
-    delete static_cast<int*>(p);
-  });
 }
 
 bool MakeLink(const std::string& target, const std::string& link, bool) {

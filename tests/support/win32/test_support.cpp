@@ -54,19 +54,6 @@ bool WaitFor(const std::string& path, bool present) {
 
 }  // namespace
 
-std::shared_ptr<void> HoldLock(const std::string& path) {
-  const HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return nullptr;
-  OVERLAPPED ov{};
-  if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
-                  &ov)) {
-    CloseHandle(h);
-    return nullptr;
-  }
-  return std::shared_ptr<void>(h, [](HANDLE held) { CloseHandle(held); });
-}
-
 bool MakeLink(const std::string& target, const std::string& link, bool folder) {
   const std::string unixTarget = UnixPath(target), unixLink = UnixPath(link);
   if (unixTarget.empty() || unixLink.empty()) {
