@@ -41,7 +41,7 @@ class Process {
   // name, not a link, or the command is not started. It is opened here and handed over open,
   // never named to the interpreter. Nothing of the caller's environment or current folder
   // decides what runs. Windows: "cmd.exe /d /c" and the program by its full path in the
-  // system folder (or the native one under WOW64, for a program only that has), with an
+  // system folder (under WOW64, one found only in the native system folder from there), with an
   // environment of its own (SystemRoot, windir, ComSpec, PATHEXT=.COM;.EXE, PATH the system
   // folder); the file is held meanwhile so that nobody can rename it and put a link in its
   // place. POSIX: /bin/sh in "/" with nothing in its environment but
