@@ -11,6 +11,7 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "platform/wmi.h"
+#include "platform/wmi_deadline.h"
 
 namespace {
 class RealServices final : public PlatformServices {
@@ -21,7 +22,7 @@ class RealServices final : public PlatformServices {
         environment_(CreateEnvironment()),
         clock_(CreateClock()),
         files_(CreateFiles()),
-        wmi_(CreateWmi()),
+        wmi_(WithDeadline(CreateWmi(), kWmiDeadline)),
         net_(CreateNet()),
         process_(CreateProcess(argc, argv)),
         window_(CreateWindow()) {}

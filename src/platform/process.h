@@ -31,18 +31,21 @@ class Process {
   // The command interpreter's full path and the switch that runs one command
   // ("C:\Windows\system32\cmd.exe" and "/c"; "/bin/sh" and "-c").
   virtual std::string CommandInterpreter() = 0;
-  // The command line that runs command through CommandInterpreter() with its output
-  // redirected into outputFile, the path quoted for that interpreter so that no character
-  // of it ("&", "^", blanks ...) splits the command.
+  // What RunRedirected(command, outputFile) runs, as the log shows it: the interpreter's
+  // command line, then ">" and outputFile quoted.
   virtual std::string RedirectedCommandLine(const std::string& command,
                                             const std::string& outputFile) = 0;
-  // Runs command through CommandInterpreter() hidden, as RedirectedCommandLine(command,
-  // outputFile) says, and waits at most timeoutMs; outputFile is an empty file the caller
-  // has made. It must still be a plain file with one name, not a link, or the command is
-  // not started. Windows: held meanwhile without delete sharing, so that nobody can put a
-  // link in its place. POSIX: opened here and handed to the interpreter as its output,
-  // which runs in "/" with nothing in its environment but PATH=/usr/sbin:/usr/bin:/sbin:/bin.
-  // Returns a nonzero task id, or 0 when it did not start.
+  // Runs command (a system program's name and its arguments) through CommandInterpreter()
+  // hidden, with outputFile as its output and error output, and waits at most timeoutMs;
+  // outputFile is an empty file the caller has made. It must still be a plain file with one
+  // name, not a link, or the command is not started. It is opened here and handed over open,
+  // never named to the interpreter. Nothing of the caller's environment or current folder
+  // decides what runs. Windows: "cmd.exe /d /c" and the program by its full path in the
+  // system folder (under WOW64, one found only in the native system folder from there), with an
+  // environment of its own (SystemRoot, windir, ComSpec, PATHEXT=.COM;.EXE, PATH the system
+  // folder); the file is held meanwhile so that nobody can rename it and put a link in its
+  // place. POSIX: /bin/sh in "/" with nothing in its environment but
+  // PATH=/usr/sbin:/usr/bin:/sbin:/bin. Returns a nonzero task id, or 0 when it did not start.
   virtual std::uint32_t RunRedirected(const std::string& command, const std::string& outputFile,
                                       std::uint32_t timeoutMs) {
     return RunHidden(CommandInterpreter(), RedirectedCommandLine(command, outputFile), timeoutMs);

@@ -2,10 +2,16 @@
 // What both builds' text streams share: lines buffered in memory and handed to the file in
 // whole blocks (so concurrent appenders never tear a line), and reading from a file
 // loaded whole.
+#include <chrono>
 #include <cstddef>
 #include <string>
 
 #include "platform/files.h"
+
+// How long an appender waits for the file's lock. Another run holds it only while it writes
+// one block; a lock held longer is held by something else, and the block is not written
+// (70), rather than the run waiting for ever.
+inline constexpr std::chrono::milliseconds kAppendLockWait{1000};
 
 class BufferedTextStream : public TextStream {
  public:

@@ -8,6 +8,23 @@
 #include "run/run_context.h"
 
 namespace {
+// A message's own line breaks would start lines that look like the run's: CR and LF are
+// shown as the two characters "\r" and "\n", so that one call writes one line.
+std::string OneLine(const std::string& message) {
+  if (message.find_first_of("\r\n") == std::string::npos) return message;
+  std::string line;
+  line.reserve(message.size() + 16);
+  for (const char c : message) {
+    if (c == '\r')
+      line += "\\r";
+    else if (c == '\n')
+      line += "\\n";
+    else
+      line += c;
+  }
+  return line;
+}
+
 std::string TwoDigits(int n) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%02d", n);
@@ -26,7 +43,7 @@ void subWriteLog(RunContext& ctx, const std::string& message) {
   try {
     const LocalTime now = ctx.platform.clock.Now();
     ctx.LogStream->WriteLine(FormatLogStamp(now, ctx.platform.clock.TimeSeparator()) + "\t" +
-                             message);
+                             OneLine(message));
   } catch (...) {
     // A line that cannot be written is dropped without a word.
   }

@@ -1,5 +1,6 @@
 #pragma once
-// The one log channel: "MM/DD/YYYY HH:NN:SS", a tab, the message, CR LF.
+// The one log channel: "MM/DD/YYYY HH:NN:SS", a tab, the message, CR LF. A CR or LF
+// inside the message is written as "\r" or "\n", so that each call writes one line.
 #include <string>
 
 #include "platform/clock.h"

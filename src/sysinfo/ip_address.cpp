@@ -67,7 +67,7 @@ class ScratchRemoval {
 
  private:
   Files& files_;
-  const std::string& path_;
+  const std::string& path_;  // filled in once the file is made
 };
 }  // namespace
 
@@ -76,12 +76,14 @@ bool clsIPAddress::RunToScratch(const std::string& command, std::vector<std::str
   Process& process = ctx_.platform.process;
   // A file of this run's own, made before the command writes into it: runs at the same
   // moment never read each other's output, and nothing planted at a known name is written.
+  // It stays open until it has been read: on Windows nobody can rename it away and put
+  // something else at its name meanwhile. It is removed after it is closed.
   std::string scratch;
-  std::unique_ptr<TextStream> made = files.CreateUniqueTextFile(ScratchStem(), ".txt", scratch);
   const ScratchRemoval removal(files, scratch);
+  const std::unique_ptr<TextStream> made =
+      files.CreateUniqueTextFile(ScratchStem(), ".txt", scratch);
   const std::string line = process.RedirectedCommandLine(command, scratch);
   subWriteLog(ctx_, "MSG : Executing shell for " + line);
-  made.reset();
   // Waits for the command to end rather than a fixed time; one that runs over is read as
   // it stands.
   const std::uint32_t taskId = process.RunRedirected(command, scratch, kCommandTimeoutMs);

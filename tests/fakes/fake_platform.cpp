@@ -10,6 +10,10 @@ FakeRun::FakeRun(Window& window) : ctx(fake.View(window)) {
   OpenLog();
 }
 
+FakeRun::FakeRun(Wmi& wmi) : ctx(fake.View(fake.window, &wmi)) {
+  OpenLog();
+}
+
 void FakeRun::OpenLog() {
   ctx.LogStream = fake.files.CreateTextFile(kLogPath, true);
 }

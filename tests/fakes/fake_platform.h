@@ -28,8 +28,9 @@ struct FakePlatform {
 
   Platform View() { return View(window); }
   // The fakes with another window service (a real one, for the window tests).
-  Platform View(Window& shown) {
-    return Platform{registry, system, environment, clock, files, wmi, net, process, shown};
+  Platform View(Window& shown, Wmi* asked = nullptr) {
+    return Platform{registry, system,  environment, clock, files, asked ? *asked : wmi,
+                    net,      process, shown};
   }
 };
 
@@ -44,6 +45,7 @@ class FakeRun {
  public:
   FakeRun();
   explicit FakeRun(Window& window);
+  explicit FakeRun(Wmi& wmi);  // the fakes with another WMI service
   // Opens the log (what the start-up does); a fresh FakeRun has it open already.
   void OpenLog();
   std::vector<std::string> LogLines();

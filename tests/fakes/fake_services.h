@@ -1,6 +1,7 @@
 #pragma once
 // Scriptable doubles of WMI and the host-name lookup.
 #include <functional>
+#include <future>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 class FakeWmi : public Wmi {
  public:
   std::vector<WmiInstance> InstancesOf(const std::string& className) override {
+    if (stuck.valid()) stuck.wait();
     ++queries;
     if (fails) throw RuntimeError(-2147217405, "Access denied");
     auto it = classes.find(className);
@@ -19,6 +21,7 @@ class FakeWmi : public Wmi {
   }
   std::map<std::string, std::vector<WmiInstance>> classes;
   bool fails = false;
+  std::shared_future<void> stuck;  // when set, every query waits until it is ready
   int queries = 0;
 };
 

@@ -69,13 +69,13 @@ TEST(LogWriter, LinesOfOneSecondShareTheStampInCallOrder) {
                 "12/07/2026 21:05:09\tERR : third", "12/07/2026 21:05:10\tMSG : next second"}));
 }
 
-TEST(LogWriter, MessageWrittenExactlyAsGiven) {
-  // Line breaks, tabs, leading spaces and high bytes are not escaped or trimmed.
+TEST(LogWriter, MessageIsOneLineOtherwiseAsGiven) {
+  // CR and LF show as \r and \n; tabs, leading spaces and high bytes stay as they are.
   FakeRun run;
-  subWriteLog(run.ctx, "  a\r\nb\tc\xE9\n");
+  subWriteLog(run.ctx, "  a\r\nb\tc\xE9\n\\r");
   run.ctx.LogStream->Close();
   EXPECT_EQ(run.fake.files.Content(FakeRun::kLogPath),
-            "12/07/2026 21:05:09\t  a\r\nb\tc\xE9\n\r\n");
+            "12/07/2026 21:05:09\t  a\\r\\nb\tc\xE9\\n\\r\r\n");
 }
 
 TEST(LogWriter, LinesAfterEndApplicationAreDropped) {

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <future>
 
 #include "fakes/fake_platform.h"
+#include "platform/wmi_deadline.h"
 #include "sysinfo/os_type.h"
 
 namespace {
@@ -223,6 +226,28 @@ TEST(OsInfo, FailingWmiFallsBackToTheVersionFunctionsWithTheErrorCleared) {
                 "ERR : in fncGetOSInfoWMI, Error while expanding the environmental variable os, "
                 "Access denied",
                 "MSG : In fncGetOSInfoAPI", "MSG : OS Name :: Microsoft Windows XP Home Edition"}));
+}
+
+// A stuck WMI service: past the deadline the version functions answer, and a later query
+// fails at once while the worker is still held.
+TEST(OsInfo, StuckWmiFallsBackToTheVersionFunctionsAfterTheDeadline) {
+  auto wmi = std::make_shared<FakeWmi>();
+  std::promise<void> release;
+  wmi->stuck = release.get_future().share();
+  const auto bounded = WithDeadline(wmi, std::chrono::milliseconds(20));
+  FakeRun run(*bounded);
+  run.fake.system.version = Version(6, 1, 1, 0);
+  std::string value, errorText;
+  EXPECT_TRUE(fncGetOSInfo(run.ctx, "OS", value, errorText));
+  EXPECT_TRUE(fncGetOSInfo(run.ctx, "OSVERSION", value, errorText));
+  release.set_value();
+  const auto log = run.LogMessages();
+  const std::string failed =
+      "ERR : in fncGetOSInfoWMI, Error while expanding the environmental variable ";
+  EXPECT_EQ(log.at(2), failed + "OS, WMI did not answer within 20 ms, the query was given up");
+  EXPECT_EQ(log.at(7),
+            failed + "OSVERSION, WMI is still held by a query that did not end within 20 ms");
+  EXPECT_EQ(log.at(9), "MSG : OS Name :: 6.1.2600");
 }
 
 TEST(OsInfo, BothSourcesDecliningGiveFalseWithoutErrorText) {

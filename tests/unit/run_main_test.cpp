@@ -66,7 +66,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ResultCase{"OnlySpaces", "     ", "", ""},
                     ResultCase{"TokenLater", "abc %WINDIR%", "abc %WINDIR%", ""},
                     ResultCase{"LeadingTab", "\t%WINDIR%", "\t%WINDIR%", ""},
-                    ResultCase{"LeadingQuote", "\"%WINDIR%\"", "\"%WINDIR%\"", ""}),
+                    ResultCase{"LeadingQuote", "\"%WINDIR%\"", "\"%WINDIR%\"", ""},
+                    // Line breaks in a text show as \r and \n in the log, so nothing in it
+                    // reads as a line of its own; the result keeps them.
+                    ResultCase{"ForgedLogLine",
+                               "%COMPUTERNAME%\r\n12/09/2026 10:00:00\tERR : forged line",
+                               "%COMPUTERNAME%\\r\\n12/09/2026 10:00:00\tERR : forged line",
+                               "WS-0042\r\n12/09/2026 10:00:00\tERR : forged line\r\n"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // Files planted at the first two temporary names the run draws are stepped past untouched:

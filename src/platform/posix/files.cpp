@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "platform/posix/posix_path.h"
 #include "platform/text_stream_base.h"
@@ -42,7 +44,7 @@ class PosixTextStream final : public BufferedTextStream {
     // One write per block: with O_APPEND the kernel places it whole at the end. Appenders
     // also hold the file's lock, so that where the block begins is known and nobody
     // else's lines are touched when a block that does not fit (a full disk) is cut back.
-    const bool locked = append_ && ::flock(fd_, LOCK_EX) == 0;
+    const bool locked = append_ && Lock();
     struct stat st {};
     const off_t start = locked ? (::fstat(fd_, &st) == 0 ? st.st_size : -1)
                                : (append_ ? -1 : ::lseek(fd_, 0, SEEK_CUR));
@@ -71,6 +73,18 @@ class PosixTextStream final : public BufferedTextStream {
   }
 
  private:
+  // False where the file system keeps no locks (the block is then written unlocked); a lock
+  // that stays held past kAppendLockWait throws.
+  bool Lock() {
+    const auto until = std::chrono::steady_clock::now() + kAppendLockWait;
+    for (;;) {
+      if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
+      if (errno != EWOULDBLOCK && errno != EINTR) return false;
+      if (std::chrono::steady_clock::now() >= until) throw FsoError(fso_error::kPermissionDenied);
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  }
+
   int fd_;
   bool append_;
 };
@@ -136,19 +150,33 @@ class PosixFolder final : public Folder {
   PosixFolder(const PosixFolder&) = delete;
   PosixFolder& operator=(const PosixFolder&) = delete;
 
+  // The log folders and files tell what the agent is and does: a folder made here is
+  // 0750 and a file 0640 whatever the umask; one that was there keeps its mode.
   std::unique_ptr<Folder> SubFolder(const std::string& name) override {
-    if (::mkdirat(fd_, name.c_str(), 0755) != 0 && errno != EEXIST) ThrowErrno(errno);
+    const bool made = ::mkdirat(fd_, name.c_str(), kFolderMode) == 0;
+    if (!made && errno != EEXIST) ThrowErrno(errno);
     const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) ThrowRefusedOrErrno(errno);
+    if (made) ::fchmod(fd, kFolderMode);
     return std::make_unique<PosixFolder>(fd);
   }
 
   std::unique_ptr<TextStream> AppendTo(const std::string& name) override {
     // O_NONBLOCK: a FIFO planted at the name must not hold the run up; anything but a
-    // plain file is refused below.
-    const int fd =
-        ::openat(fd_, name.c_str(),
-                 O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    // plain file is refused below. Made new when it can be, so that only a file made here
+    // gets its mode set.
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 3; ++attempt) {
+      fd = ::openat(fd_, name.c_str(), kFlags | O_CREAT | O_EXCL, kFileMode);
+      if (fd >= 0) {
+        ::fchmod(fd, kFileMode);
+        break;
+      }
+      if (errno != EEXIST) break;
+      fd = ::openat(fd_, name.c_str(), kFlags);  // gone again in between: made on the next round
+      if (fd < 0 && errno != ENOENT) break;
+    }
     if (fd < 0) ThrowRefusedOrErrno(errno);
     struct stat st {};
     long refused = 0;
@@ -170,6 +198,8 @@ class PosixFolder final : public Folder {
     if (err == ELOOP || err == ENOTDIR || err == ENXIO) throw FsoError(fso_error::kPathFileAccess);
     ThrowErrno(err);
   }
+  static constexpr mode_t kFolderMode = 0750;
+  static constexpr mode_t kFileMode = 0640;
   int fd_;
 };
 

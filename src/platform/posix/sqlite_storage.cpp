@@ -215,12 +215,13 @@ long SqliteStorage::Connect(bool forWrite) {
         empty_ = true;  // nothing written yet: the file is not made by a read
         return win32_error::kSuccess;
       }
-      // Made here rather than by SQLite, so that its mode is 0644 whatever the umask.
+      // Made here rather than by SQLite, so that it is its owner's alone whatever the umask:
+      // it holds the agent's identity. SQLite gives its WAL files the same mode.
       const int fd =
-          ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+          ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
       if (fd < 0 && errno != EEXIST) return Win32CodeForErrno(errno);
       if (fd >= 0) {
-        ::fchmod(fd, 0644);
+        ::fchmod(fd, 0600);
         ::close(fd);
       }
     } else if (S_ISDIR(st.st_mode) || S_ISLNK(st.st_mode)) {

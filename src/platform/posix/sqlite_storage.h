@@ -1,6 +1,6 @@
 #pragma once
 // The registry's keys and values in one SQLite database file (every hive in it), for the
-// POSIX build. The file is created, mode 0644, by the first write; until then reads see
+// POSIX build. The file is created, mode 0600, by the first write; until then reads see
 // empty hives. Each write is one transaction; the database runs in WAL mode with a busy
 // timeout, so several processes can write to it at once. A file that cannot be read or is
 // not a database fails every call with a Win32 code and is left as it is.

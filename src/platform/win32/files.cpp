@@ -54,9 +54,7 @@ class Win32TextStream final : public BufferedTextStream {
 
  protected:
   void WriteBlock(const std::string& block) override {
-    OVERLAPPED ov{};
-    bool locked =
-        append_ && LockFileEx(h_.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &ov);
+    const bool locked = append_ && Lock();
     // Wine finds the end of an append handle's file before it writes, not atomically with
     // the write, so two runs could land a block at the same offset: seek to the end while
     // the lock is held.
@@ -84,6 +82,22 @@ class Win32TextStream final : public BufferedTextStream {
   void Release() override { h_.Reset(); }
 
  private:
+  // False where the file system keeps no locks (the block is then written unlocked); a lock
+  // that stays held past kAppendLockWait throws.
+  bool Lock() {
+    const DWORD start = GetTickCount();  // the difference stays right across its wrap
+    for (;;) {
+      OVERLAPPED ov{};
+      if (LockFileEx(h_.Get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                     MAXDWORD, &ov))
+        return true;
+      if (GetLastError() != ERROR_LOCK_VIOLATION) return false;
+      if (GetTickCount() - start >= static_cast<DWORD>(kAppendLockWait.count()))
+        throw FsoError(fso_error::kPermissionDenied);
+      ::Sleep(2);
+    }
+  }
+
   OwnedHandle h_;
   bool append_;
 };
@@ -110,9 +124,10 @@ bool IsReparsePoint(HANDLE h, const std::string& path, BY_HANDLE_FILE_INFORMATIO
          byName == INVALID_FILE_ATTRIBUTES || (byName & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// A folder held by a handle that does not share delete access: while it is open, nobody can
-// rename or remove it and put a link in its place, so paths below it stay where they were
-// checked.
+// A folder held by a handle that may list it and does not share delete access: while it is
+// open, nobody can rename or remove it and put a link in its place, so paths below it stay
+// where they were checked. Sharing is checked only against holders with data or delete
+// access: a handle that may only read attributes would hold nothing.
 class Win32Folder final : public Folder {
  public:
   Win32Folder(OwnedHandle h, std::string path) : h_(std::move(h)), path_(std::move(path)) {}
@@ -120,8 +135,8 @@ class Win32Folder final : public Folder {
   // The folder at path; a reparse point is refused unless followLinks.
   static std::unique_ptr<Folder> Open(const std::string& path, bool followLinks) {
     OwnedHandle h(CreateFileA(
-        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING,
+        path.c_str(), FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
         FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
     if (!h) ThrowLast();
     BY_HANDLE_FILE_INFORMATION info{};

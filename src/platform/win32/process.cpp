@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/executable_path.h"
+#include "platform/win32/console_launch.h"
 #include "platform/win32/owned_handle.h"
 
 const char kExeSuffix[] = ".exe";
@@ -73,21 +74,27 @@ class Win32Process final : public Process {
 
   std::uint32_t RunRedirected(const std::string& command, const std::string& outputFile,
                               std::uint32_t timeoutMs) override {
-    // No data access, so the interpreter's redirect is not refused; no delete sharing, so
-    // the file cannot be renamed away and a link put at its name while the command runs.
-    const OwnedHandle hold(CreateFileA(outputFile.c_str(), FILE_READ_ATTRIBUTES,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!hold) return 0;
+    // The scratch file is the command's output and error output: this handle, inherited, so
+    // that cmd.exe never opens the file by its name. It has data access and no delete
+    // sharing (sharing checks see only holders with data or delete access): nobody can
+    // rename the file away and put a link at its name while the command writes.
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const OwnedHandle output(CreateFileA(outputFile.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!output) return 0;
     BY_HANDLE_FILE_INFORMATION info{};
     const DWORD byName = GetFileAttributesA(outputFile.c_str());
     const bool plain =
-        GetFileInformationByHandle(hold.Get(), &info) && info.nNumberOfLinks == 1 &&
+        GetFileInformationByHandle(output.Get(), &info) && info.nNumberOfLinks == 1 &&
         !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
         byName != INVALID_FILE_ATTRIBUTES && !(byName & FILE_ATTRIBUTE_REPARSE_POINT);
-    return plain ? RunHidden(CommandInterpreter(), RedirectedCommandLine(command, outputFile),
-                             timeoutMs)
-                 : 0;
+    const ConsoleLaunch launch = BuildConsoleLaunch(command);
+    if (!plain || launch.interpreter.empty()) return 0;
+    const Started started = Start(launch.interpreter, launch.commandLine, SW_HIDE, launch.folder,
+                                  output.Get(), &launch.environment);
+    if (started.id != 0) WaitForSingleObject(started.process.Get(), timeoutMs);
+    return started.id;
   }
 
   std::string CommandInterpreter() override {
@@ -97,12 +104,11 @@ class Win32Process final : public Process {
     return std::string(dir, n) + "\\cmd.exe";
   }
 
-  // A Windows path cannot hold a double quote, so quoting it is enough for cmd.exe.
+  // What RunRedirected starts, and where the output goes (the file itself is handed over as
+  // a handle, never named to cmd.exe: a "%" in its path is never expanded).
   std::string RedirectedCommandLine(const std::string& command,
                                     const std::string& outputFile) override {
-    std::string program = CommandInterpreter();
-    if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
-    return program + " /c " + command + " >\"" + outputFile + "\"";
+    return BuildConsoleLaunch(command).commandLine + " >\"" + outputFile + "\"";
   }
 
   void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
@@ -129,18 +135,30 @@ class Win32Process final : public Process {
     OwnedHandle thread;
   };
 
+  // output: when given, the program's standard output and error output (inherited, the
+  // only handle this process makes inheritable); environment: a block of its own instead of
+  // this process's.
   static Started Start(const std::string& program, const std::string& commandLine, WORD show,
-                       const std::string& currentFolder = "") {
+                       const std::string& currentFolder = "", HANDLE output = nullptr,
+                       const std::string* environment = nullptr) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = show;
+    if (output != nullptr) {
+      si.dwFlags |= STARTF_USESTDHANDLES;
+      si.hStdOutput = output;
+      si.hStdError = output;
+    }
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
+    std::vector<char> block;
+    if (environment != nullptr) block.assign(environment->begin(), environment->end());
     DWORD flags = show == SW_HIDE ? CREATE_NO_WINDOW : 0;
     PROCESS_INFORMATION pi{};
     Started started;
-    if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+    if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, output != nullptr, flags,
+                       environment != nullptr ? block.data() : nullptr,
                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi)) {
       started.id = pi.dwProcessId;
       started.process.Reset(pi.hProcess);

@@ -49,7 +49,8 @@ std::vector<std::string> Lines(const std::string& command) {
   const fs::path file =
       fs::temp_directory_path() / ("qenv-host-" + std::to_string(process->ProcessId()) + "-" +
                                    std::to_string(++counter) + ".txt");
-  const std::string line = process->RedirectedCommandLine(command, file.string());
+  const std::string line =
+      process->CommandInterpreter() + " /c " + command + " >\"" + file.string() + "\"";
   EXPECT_NE(process->RunHidden(process->CommandInterpreter(), line, 60000), 0u) << line;
   std::string text = Narrow(ReadBytes(file));
   std::error_code ec;

@@ -61,8 +61,9 @@ void RunAddressLookup(AgentInstall& agent, const fs::path& cwd) {
     return m.rfind("MSG : Executing shell for ", 0) == 0;
   });
   ASSERT_NE(shell, log.end());
-  // The system's own interpreter, by its full path.
-  EXPECT_NE(shell->find(":\\windows\\system32\\cmd.exe /c ipconfig >\""), std::string::npos)
+  // The system's own interpreter (without AutoRun) and ipconfig, by their full paths.
+  EXPECT_NE(shell->find("32\\cmd.exe /d /c C:\\windows\\system32\\ipconfig.exe >\""),
+            std::string::npos)
       << *shell;
 
   const auto result = agent.Result();

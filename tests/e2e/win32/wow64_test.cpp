@@ -30,8 +30,8 @@ const std::string kBase = "HKLM\\SOFTWARE\\qEnvWow64";
 std::string Reg(const std::string& args, const std::string& view) {
   static std::unique_ptr<Process> process = CreateProcess(0, nullptr);
   const auto file = std::filesystem::temp_directory_path() / "qenv-wow64-reg.txt";
-  const std::string line =
-      process->RedirectedCommandLine("reg " + args + " /reg:" + view, file.string());
+  const std::string line = process->CommandInterpreter() + " /c reg " + args + " /reg:" + view +
+                           " >\"" + file.string() + "\"";
   EXPECT_NE(process->RunHidden(process->CommandInterpreter(), line, 60000), 0u) << line;
   return ReadBytes(file);
 }

@@ -1,13 +1,19 @@
 // What only the POSIX stand-ins do: Windows variables mapped to their Linux counterparts,
-// and the "C" locale's separators.
+// the "C" locale's separators, the log files' modes and locks.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "platform/files.h"
 #include "platform/posix/host_domain.h"
 #include "platform/service_factories.h"
 #include "support/scoped_variables.h"
@@ -70,6 +76,31 @@ TEST(PosixClock, SeparatorsAreThoseOfTheCLocale) {
   auto clock = CreateClock();
   EXPECT_EQ(clock->TimeSeparator(), ":");
   EXPECT_EQ(clock->DecimalSeparator(), ".");
+}
+
+// Log folders and files made here are 0750 and 0640 even under a umask that takes the owner's
+// own rights; a file that was there keeps its mode. Another writer's lock holds a write only
+// so long.
+TEST(PosixFiles, LogFoldersAndFilesAreClosedToOthersAndALockDoesNotHoldAWrite) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("qenv-modes-" + std::to_string(::getpid()));
+  fs::create_directories(root);
+  std::ofstream(root / "kept.txt").flush();
+  fs::permissions(root / "kept.txt", fs::perms(0604));
+  const mode_t was = ::umask(0277);
+  const auto folder = CreateFiles()->OpenFolder(root.string());
+  folder->SubFolder("made")->AppendTo("log.txt");
+  auto kept = folder->AppendTo("kept.txt");
+  ::umask(was);
+  EXPECT_EQ(fs::status(root / "made").permissions(), fs::perms(0750));
+  EXPECT_EQ(fs::status(root / "made" / "log.txt").permissions(), fs::perms(0640));
+  EXPECT_EQ(fs::status(root / "kept.txt").permissions(), fs::perms(0604));
+  const int held = ::open((root / "kept.txt").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  kept->WriteLine("lost");
+  EXPECT_THROW(kept->Close(), RuntimeError);
+  ::close(held);
+  fs::remove_all(root);
 }
 
 }  // namespace
