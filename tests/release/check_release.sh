@@ -30,7 +30,7 @@ out=$tmp/a/build/release
 unzip -q "$out/$zip" -d "$tmp/zip"
 for exe in qEnv qreg; do
   i686-w64-mingw32-windres -i "$tmp/zip/$exe.exe" -O rc >"$tmp/$exe.rc"
-  grep -q "^FILEVERSION ${version//./,},0$" "$tmp/$exe.rc" &&
+  grep -qx " FILEVERSION ${version//./, }, 0" "$tmp/$exe.rc" &&
     grep -q "VALUE \"ProductVersion\", \"$version\"" "$tmp/$exe.rc" || fail "$exe.exe's version resource"
 done
 
