@@ -8,6 +8,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 tmp=$(mktemp -d /tmp/qenv-release.XXXXXX)
 trap 'WINEPREFIX=$tmp/wine wineserver -k 2>/dev/null; rm -rf "$tmp"' EXIT
 fail() { echo "release test: $*" >&2 && exit 1; }
+trap 'echo "release test: line $LINENO failed" >&2' ERR
 # Each clone compiles every object itself, and qEnv uses the store beside it.
 unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER QENV_REGISTRY
 version=$(sed -nE 's/^project\(qEnv VERSION ([0-9.]+) .*/\1/p' "$root/CMakeLists.txt")
@@ -59,19 +60,20 @@ done
 for c in a b; do release $c --sign "$tmp/cert.pem" "$tmp/cert.key" || fail "signing: $(cat $c.log)"; done
 diff -r a/build/release b/build/release || fail "two signed runs differ"
 unzip -q "$out/$zip" -d signed
-export WINEPREFIX=$tmp/wine WINEDEBUG=-all
-WINEARCH=win32 wineboot -i >/dev/null 2>&1
-wine signed/qreg.exe import "Z:${root//\//\\}\\scripts\\demo_identity.reg" </dev/null
-wine signed/qreg.exe add 'HKLM\SOFTWARE\DORAZA' /v InstallationPath /d 'C:\' /f </dev/null >/dev/null
 for exe in qEnv qreg; do
   osslsigncode verify -CAfile cert.pem -in signed/$exe.exe >verify.log 2>&1 ||
     fail "$exe.exe's signature: $(cat verify.log)"
 done
-wine signed/qEnv.exe '%QARNAGENTID%_%QARNSITEID%' </dev/null
-[ "$(tr -d '\r' <signed/EnvironmentVar.txt)" = 1234_7 ] || fail "the signed qEnv.exe under Wine"
 
 echo >>b/README.md
 ! release b && grep -q "changes not committed" b.log && [ ! -e b/build/release ] || fail "a dirty tree"
 release b --allow-dirty && [ "$(names b)" = "qEnv-$version-dirty-windows-x86.zip qenv_$version-dirty_$arch.deb " ] ||
   fail "--allow-dirty: $(cat b.log)"
+
+export WINEPREFIX=$tmp/wine WINEDEBUG=-all
+WINEARCH=win32 wineboot -i >wineboot.log 2>&1 || fail "wineboot failed, the signed programs cannot run: $(tail -3 wineboot.log)"
+wine signed/qreg.exe import "Z:${root//\//\\}\\scripts\\demo_identity.reg" </dev/null
+wine signed/qreg.exe add 'HKLM\SOFTWARE\DORAZA' /v InstallationPath /d 'C:\' /f </dev/null >/dev/null
+wine signed/qEnv.exe '%QARNAGENTID%_%QARNSITEID%' </dev/null
+[ "$(tr -d '\r' <signed/EnvironmentVar.txt)" = 1234_7 ] || fail "the signed qEnv.exe under Wine"
 echo "release test: passed in $(($(date +%s) - start)) s"
