@@ -301,6 +301,8 @@ TEST_F(QregE2E, BadInputFailsClearlyAndChangesNothing) {
     EXPECT_NE(help.out.find("QREG ADD KEY"), std::string::npos) << h;
     EXPECT_NE(help.out.find("without its closing NUL"), std::string::npos) << h;
   }
+  EXPECT_EQ(Run({"--version"}).out, "qreg " QENV_RELEASE_VERSION "\n");
+  EXPECT_EQ(Run({"/?"}).out.rfind("qreg " QENV_RELEASE_VERSION "\nQREG operation", 0), 0u);
 }
 }  // namespace
 

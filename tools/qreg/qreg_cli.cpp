@@ -177,8 +177,9 @@ int UsageError(Tool& tool, std::string_view verb, const std::string& message) {
 
 int Run(Tool& tool, const std::vector<std::string>& args) {
   if (args.empty()) return UsageError(tool, "", "An operation is missing.");
-  if (IsHelp(args[0])) {
-    tool.out << kGeneralUsage;
+  if (IsHelp(args[0]) || args[0] == "--version") {
+    tool.out << "qreg " QENV_RELEASE_VERSION "\n";
+    if (IsHelp(args[0])) tool.out << kGeneralUsage;
     return 0;
   }
   const Verb* verb = FindVerb(args[0]);
