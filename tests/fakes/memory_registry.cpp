@@ -136,6 +136,21 @@ void MemoryRegistry::CreatePath(const std::string& path) {
   CloseKey(OpenPath(path, true));
 }
 
+void MemoryRegistry::CreateLink(const std::string& path, const std::string& target) {
+  std::string subKey;
+  const RegKey root = SplitHive(path, subKey);
+  RegKey key = 0;
+  long rc = CreateKeyEx(root, subKey, "", reg::kOptionCreateLink, reg::kKeyAllAccess, key, nullptr);
+  if (rc != 0) Refused("creating a link at", path, rc);
+  std::string name;
+  for (char c : target) name += std::string{c, '\0'};
+  rc = SetValueEx(key, reg::kLinkValueName, reg::kLink,
+                  reinterpret_cast<const std::uint8_t*>(name.data()),
+                  static_cast<std::uint32_t>(name.size()));
+  CloseKey(key);
+  if (rc != 0) Refused("setting the target of", path, rc);
+}
+
 void MemoryRegistry::SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
                             const std::string& bytes) {
   const RegKey key = OpenPath(path, true);

@@ -122,9 +122,20 @@ TEST_F(KeysTest, EnumKeysSoftwareListsDisplayNamesThatAreNotBlank) {
 // forms; the key survives and the text quotes the path as passed.
 class ProtectedKeyTest : public RegistryTest, public ::testing::WithParamInterface<std::string> {};
 
+const char* const kSystemKeys[] = {"HKLM\\SOFTWARE\\Microsoft",
+                                   "HKLM\\HARDWARE",
+                                   "HKLM\\SAM",
+                                   "HKLM\\SECURITY",
+                                   "HKLM\\SYSTEM\\Select",
+                                   "HKLM\\SOFTWARE\\Classes\\.txt",
+                                   "HKCU\\Software\\Kept",
+                                   "HKCR\\.txt",
+                                   "HKUS\\S-1-5-18\\Software",
+                                   "HKLM\\SYSTEM\\CurrentControlSet\\Control",
+                                   "HKLM\\SOFTWARE\\Wow6432Node\\X"};
+
 TEST_P(ProtectedKeyTest, IsRefused) {
-  for (const char* key : {"SOFTWARE\\Microsoft", "HARDWARE", "SAM", "SECURITY", "SYSTEM\\Select"})
-    fake.registry.CreatePath(std::string("HKLM\\") + key);
+  for (const char* key : kSystemKeys) fake.registry.CreatePath(key);
   const std::string path = GetParam();
   const std::string text =
       path + " cannot be deleted, as deleting it might cause the OS to repair or re-install. ";
@@ -133,8 +144,7 @@ TEST_P(ProtectedKeyTest, IsRefused) {
   EXPECT_EQ(Log().back(), "ERR : " + text);
   EXPECT_EQ(reg.KillKey64bit(path, "Y", err), 0);
   EXPECT_EQ(err, text);
-  for (const char* key : {"SOFTWARE\\Microsoft", "HARDWARE", "SAM", "SECURITY", "SYSTEM\\Select"})
-    EXPECT_TRUE(fake.registry.HasKey(std::string("HKLM\\") + key)) << key;
+  for (const char* key : kSystemKeys) EXPECT_TRUE(fake.registry.HasKey(key)) << key;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,7 +153,48 @@ INSTANTIATE_TEST_SUITE_P(
                       "hklm\\Software\\microsoft", "  HKLM\\HARDWARE  ", "HKLM\\SAM\\",
                       "HKLM\\\\SECURITY", "HKLM\\SOFTWARE\\\\Microsoft\\\\",
                       "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\", "HKLMX\\SYSTEM", "HKLM",
-                      "HKEY_LOCAL_MACHINE\\", "HKLM \\ SYSTEM"));
+                      "HKEY_LOCAL_MACHINE\\", "HKLM \\ SYSTEM", "HKCU", "HKEY_USERS\\S-1-5-18",
+                      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes", "hklm\\system\\currentcontrolset\\",
+                      "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node"));
+
+// A hive root is refused by the subtree deletion too, before anything is enumerated.
+using HiveRootTest = ProtectedKeyTest;
+
+TEST_P(HiveRootTest, IsRefusedBySubtreeDeletionToo) {
+  for (const char* key : kSystemKeys) fake.registry.CreatePath(key);
+  const std::string path = GetParam();
+  const std::string text =
+      path + " cannot be deleted, as deleting it might cause the OS to repair or re-install. ";
+  EXPECT_EQ(reg.KillSubKey(path, err), 0);
+  EXPECT_EQ(reg.KillSubKey64Bit(path, err), 0);
+  EXPECT_EQ(err, text);
+  EXPECT_THAT(Log(), ElementsAre("MSG : KillSubKey, path:" + path, "ERR : " + text,
+                                 "MSG : KillSubKey64Bit, path:" + path, "ERR : " + text));
+  EXPECT_EQ(reg.KillKey(path, "Y", err), 0);
+  EXPECT_EQ(err, text);
+  for (const char* key : kSystemKeys) EXPECT_TRUE(fake.registry.HasKey(key)) << key;
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, HiveRootTest,
+                         ::testing::Values("HKLM", "HKEY_LOCAL_MACHINE\\", "HKCU",
+                                           "hkey_current_user\\", "HKCR", "HKEY_USERS\\S-1-5-18",
+                                           "HKUS\\S-1-5-18\\", " HKCC ", "HKUS"));
+
+// A link key met by a deletion goes by itself; the key it leads to keeps everything.
+TEST_F(KeysTest, DeletionTakesLinksNotTheirTargets) {
+  fake.registry.SetString("HKLM\\SOFTWARE\\Target\\Child", "c", "1");
+  fake.registry.SetString("HKLM\\SOFTWARE\\Target", "t", "x");
+  fake.registry.CreatePath("HKCU\\Software\\T\\A");
+  fake.registry.CreateLink("HKCU\\Software\\T\\L", "\\Registry\\Machine\\SOFTWARE\\Target");
+  fake.registry.CreateLink("HKCU\\Software\\Alone", "\\REGISTRY\\MACHINE\\software\\target");
+  EXPECT_NE(reg.KillKey("HKCU\\Software\\T", "Y", err), 0);
+  EXPECT_NE(reg.KillKey64bit("HKCU\\Software\\Alone", "Y", err), 0);
+  EXPECT_EQ(err, "");
+  EXPECT_FALSE(fake.registry.HasKey("HKCU\\Software\\T"));
+  EXPECT_THAT(fake.registry.SubkeyNames("HKCU\\Software"), ::testing::IsEmpty());
+  EXPECT_TRUE(fake.registry.Value("HKLM\\SOFTWARE\\Target\\Child", "c"));
+  EXPECT_TRUE(fake.registry.Value("HKLM\\SOFTWARE\\Target", "t"));
+}
 
 TEST_F(KeysTest, SubkeysOfProtectedKeysAreNotProtected) {
   fake.registry.CreatePath("HKLM\\SYSTEM\\X");
