@@ -116,11 +116,12 @@ TEST_F(ExportTest, NamesAsStoredAndReadsInOrder) {
       fake.files.Content(kFile),
       Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\Trim]", "@=\"\"", "\" \"=\"blank\"",
              "\"s\"=\"other\"", "\"s \"=\"keep\"", "\"b \"=hex:07", "\" n\"=dword:00000005", ""}));
-  const std::string at = "HKEY_CURRENT_USER\\Software\\Trim[";
-  EXPECT_THAT(Log(),
-              ElementsAre("MSG : ReadString, " + at + "]", "MSG : ReadString, " + at + "]",
-                          "MSG : ReadString, " + at + "]", "MSG : ReadString, " + at + "s]",
-                          "MSG : ReadString, " + at + "s]", "MSG : ReadDWORD, " + at + "n]"));
+  const std::string read = "MSG : ReadString, HKEY_CURRENT_USER\\Software\\Trim[]";
+  const std::string at = "HKCU\\Software\\Trim[";
+  const std::string none = "ERR : 2-The system cannot find the file specified.";
+  EXPECT_THAT(Log(), ElementsAre(read, none, read, none, "MSG : ReadString, " + at + "]", none,
+                                 "MSG : ReadString, " + at + "s]", "MSG : ReadString, " + at + "s]",
+                                 "MSG : ReadDWORD, " + at + "n]"));
 }
 
 TEST_F(ExportTest, ThreeLevelsExportDepthFirstThenDeleteDepthFirst) {
