@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"regedit4\n[HKCU\\A]", "no file"}, Row{"[HKCU\\A]", "no file"},
         // Another REGEDIT header: a file reg import passes over whole.
         Row{"REGEDIT3\n[HKCU\\A]", ""}, Row{"REGEDIT 4\n[HKCU\\A]", ""},
-        Row{"REGEDIT4FOO\n[HKCU\\A]", ""},
+        Row{"REGEDIT4FOO\n[HKCU\\A]", ""}, Row{"REGEDIT4 \r\n[HKCU\\A]", ""},
+        Row{"Windows Registry Editor Version 5.00 \n[HKCU\\A]", "no file"},
         // Comments on lines of their own, after data and after a continuation; blanks around it.
         Row{"REGEDIT4\n# c\n[HKCU\\A] ; c\n\"a\"=\"x\" # c\n\"d\"=dword:1f ;c\n"
             "\"h\"=hex:01, \\ ; c\n; between\n\t 02 # c\n\"x\"=- ; c",
@@ -43,10 +44,11 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"REGEDIT4\n\"bin\"=hex:01,\\\n[HKLM\\SOFTWARE\\Other]\n\"Secret\"=\"x\"",
             "2P 3KHKLM\\SOFTWARE\\Other 4VSecret=1:7800"},
         Row{"REGEDIT4\n[HKCU\\A\n\"a\"=\"1\"\n[ HKCU\\B]\n[HKCU\\C] x\n[-HKCU\\D\\]",
-            "2B 3Va=1:3100 4B 5B 6DHKCU\\D"},
+            "2B 3Va=1:3100 4B 5KHKCU\\C 6DHKCU\\D"},
         // dword: one to eight hex digits; nine are refused, not cut.
-        Row{"REGEDIT4\n\"a\"=dword:123456789\n\"b\"=dword:\n\"c\"=dword:FFFFFFFF\n\"d\"=dword:1 x",
-            "2P 3P 4Vc=4:ffffffff 5P"},
+        Row{"REGEDIT4\n\"a\"=dword:123456789\n\"b\"=dword:\n\"c\"=dword:FFFFFFFF\n\"d\"=dword:1 "
+            "x\n\"e\"=dword: 1f",
+            "2P 3P 4Vc=4:ffffffff 5P 6Ve=4:1f000000"},
         Row{"REGEDIT4\n\"a\"=\"x\" y\n\"b\"=hex:0g\nnot a line\n\"c\"=hex(7):61,00",
             "2P 3P 4P 5Vc=7:6100"}));
 }  // namespace

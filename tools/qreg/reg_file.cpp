@@ -145,8 +145,7 @@ class Reader {
     const int number = static_cast<int>(i_) + 1;
     const std::size_t close = line.rfind(']');
     // The values after a key line that cannot be read belong to no key the file names.
-    if (line.size() < 2 || IsBlank(line[1]) || close == std::string::npos ||
-        !OnlyComment(line.substr(close + 1))) {
+    if (line.size() < 2 || IsBlank(line[1]) || close == std::string::npos) {
       Problem(number,
               "not a key line: the name must follow \"[\" and end with \"]\"; the values up to "
               "the next key line are left out too");
@@ -208,9 +207,11 @@ class Reader {
     }
     if (data.rfind("dword:", 0) == 0) {
       std::uint32_t n = 0;
-      std::size_t end = 6;
+      std::size_t start = 6;
+      while (start < data.size() && IsBlank(data[start])) ++start;
+      std::size_t end = start;
       while (end < data.size() && HexDigit(data[end]) >= 0) ++end;
-      if (!HexNumber(data.substr(6, end - 6), n) || !OnlyComment(data.substr(end))) {
+      if (!HexNumber(data.substr(start, end - start), n) || !OnlyComment(data.substr(end))) {
         Problem(number, "dword: takes one to eight hex digits");
         return;
       }
@@ -288,7 +289,9 @@ bool ParseRegFile(const std::string& bytes, std::vector<RegEntry>& entries, std:
     lines.push_back(text.substr(start, end - start));
     start = end + 1;
   }
-  const std::string header = TrimRight(TrimLeft(lines[0]));
+  // Blanks may come before the header, but not after it: "REGEDIT4 " is another header.
+  std::string header = TrimLeft(lines[0]);
+  if (!header.empty() && header.back() == '\r') header.pop_back();
   const bool v5 = header == kV5;
   if (header != kV4 && !v5) {
     if (header.rfind("REGEDIT", 0) == 0) return true;  // another version: nothing to import
