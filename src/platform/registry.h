@@ -22,7 +22,15 @@ inline constexpr std::uint32_t kSz = 1;
 inline constexpr std::uint32_t kExpandSz = 2;
 inline constexpr std::uint32_t kBinary = 3;
 inline constexpr std::uint32_t kDword = 4;
+inline constexpr std::uint32_t kLink = 6;
 inline constexpr std::uint32_t kMultiSz = 7;
+
+// A link key: made with kOptionCreateLink, it holds its target's full name in UTF-16LE
+// ("\Registry\Machine\SOFTWARE\X") in the REG_LINK value kLinkValueName, and opening it by
+// path opens the target instead, unless kOptionOpenLink asks for the link itself.
+inline constexpr std::uint32_t kOptionCreateLink = 0x2;
+inline constexpr std::uint32_t kOptionOpenLink = 0x8;
+inline constexpr char kLinkValueName[] = "SymbolicLinkValue";
 
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 inline constexpr std::uint32_t kKeyWrite = 0x20006;
@@ -41,6 +49,9 @@ class Registry {
   // RegOpenKeyExA.
   virtual long OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t mask,
                          RegKey& result) = 0;
+  // RegOpenKeyExA with its options (reg::kOptionOpenLink).
+  virtual long OpenKeyExOptions(RegKey root, const std::string& subKey, std::uint32_t options,
+                                std::uint32_t mask, RegKey& result) = 0;
   // RegCreateKeyA: creates missing parents too.
   virtual long CreateKey(RegKey root, const std::string& subKey, RegKey& result) = 0;
   // RegCreateKeyExA; disposition (may be null) gets 1 (created) or 2 (opened).

@@ -1,5 +1,6 @@
 #include "platform/registry_emulation.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -87,6 +88,30 @@ long SplitPath(const std::string& path, std::vector<std::string>& parts) {
   return win32_error::kSuccess;
 }
 
+// Links followed one after the other before the path counts as unresolvable, as on Windows.
+constexpr int kMaxLinkDepth = 16;
+constexpr long kCannotResolve = 1921;  // ERROR_CANT_RESOLVE_FILENAME
+constexpr long kAlreadyExists = 183;
+
+// The ASCII text of UTF-16LE bytes; false when a character is not ASCII.
+bool AsciiFromUtf16(const std::string& bytes, std::string& text) {
+  text.clear();
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    if (bytes[i + 1] != 0 || static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+    text += bytes[i];
+  }
+  return bytes.size() % 2 == 0;
+}
+
+bool SameAscii(const std::string& a, const char* b) {
+  if (a.size() != std::strlen(b)) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
 // Runs one change as one storage transaction.
 template <typename Change>
 long Transact(RegistryStorage& storage, Change change) {
@@ -151,17 +176,52 @@ RegKey EmulatedRegistry::NewHandle(KeyId key, std::uint32_t access) {
   return handle;
 }
 
+bool EmulatedRegistry::IsLink(KeyId key) {
+  StoredValue marker;
+  return storage_.GetValue(key, Fold(reg::kLinkValueName), marker) == win32_error::kSuccess &&
+         marker.type == reg::kLink;
+}
+
+long EmulatedRegistry::FollowLink(KeyId& key, int depth) {
+  StoredValue target;
+  long rc = storage_.GetValue(key, Fold(reg::kLinkValueName), target);
+  if (rc != win32_error::kSuccess) return rc;
+  if (target.type != reg::kLink) return win32_error::kFileNotFound;
+  if (depth >= kMaxLinkDepth) return kCannotResolve;
+  // "\Registry\Machine\..." or "\Registry\User\...": the only hives a link can name here.
+  std::string path;
+  std::vector<std::string> parts;
+  if (!AsciiFromUtf16(target.data, path) || path.empty() || path[0] != '\\')
+    return win32_error::kFileNotFound;
+  rc = SplitPath(path.substr(1), parts);
+  if (rc != win32_error::kSuccess || parts.size() < 2 || !SameAscii(parts[0], "Registry"))
+    return win32_error::kFileNotFound;
+  KeyId hive = 0;
+  if (SameAscii(parts[1], "Machine"))
+    hive = reg::kLocalMachine - reg::kClassesRoot + 1;
+  else if (SameAscii(parts[1], "User"))
+    hive = reg::kUsers - reg::kClassesRoot + 1;
+  else
+    return win32_error::kFileNotFound;
+  parts.erase(parts.begin(), parts.begin() + 2);
+  bool created = false;
+  return Walk(hive, parts, false, key, created, false, depth + 1);
+}
+
 long EmulatedRegistry::Walk(KeyId from, const std::vector<std::string>& parts, bool create,
-                            KeyId& key, bool& created) {
+                            KeyId& key, bool& created, bool openLink, int depth) {
   created = false;
   key = from;
-  for (const std::string& part : parts) {
+  for (std::size_t i = 0; i < parts.size(); ++i) {
     KeyId child = 0;
-    const std::string folded = Fold(part);
+    const std::string folded = Fold(parts[i]);
     long rc = storage_.FindChild(key, folded, child);
     if (rc == win32_error::kFileNotFound && create) {
-      rc = storage_.AddChild(key, part, folded, child);
+      rc = storage_.AddChild(key, parts[i], folded, child);
       created = true;
+    } else if (rc == win32_error::kSuccess && !(openLink && i + 1 == parts.size()) &&
+               IsLink(child)) {
+      rc = FollowLink(child, depth);
     }
     if (rc != win32_error::kSuccess) return rc;
     key = child;
@@ -170,7 +230,7 @@ long EmulatedRegistry::Walk(KeyId from, const std::vector<std::string>& parts, b
 }
 
 long EmulatedRegistry::Open(RegKey root, const std::string& subKey, std::uint32_t access,
-                            RegKey& result) {
+                            std::uint32_t options, RegKey& result) {
   result = 0;
   Handle parent{};
   long rc = Resolve(root, parent);
@@ -180,7 +240,7 @@ long EmulatedRegistry::Open(RegKey root, const std::string& subKey, std::uint32_
   if (rc != win32_error::kSuccess) return rc;
   KeyId key = 0;
   bool created = false;
-  rc = Walk(parent.key, parts, false, key, created);
+  rc = Walk(parent.key, parts, false, key, created, (options & reg::kOptionOpenLink) != 0);
   // Opening a root itself reads nothing else, but a store that cannot be read still fails.
   if (rc == win32_error::kSuccess && parts.empty()) rc = storage_.KeyExists(key);
   if (rc != win32_error::kSuccess) return rc;
@@ -189,7 +249,7 @@ long EmulatedRegistry::Open(RegKey root, const std::string& subKey, std::uint32_
 }
 
 long EmulatedRegistry::Create(RegKey root, const std::string& subKey, std::uint32_t access,
-                              RegKey& result, std::uint32_t* disposition) {
+                              std::uint32_t options, RegKey& result, std::uint32_t* disposition) {
   result = 0;
   Handle parent{};
   long rc = Resolve(root, parent);
@@ -199,14 +259,20 @@ long EmulatedRegistry::Create(RegKey root, const std::string& subKey, std::uint3
   if (rc != win32_error::kSuccess) return rc;
   KeyId key = 0;
   bool created = false;
-  // An existing key is only read, so opening one never writes (nor creates the store).
-  rc = Walk(parent.key, parts, false, key, created);
+  // An existing key is only read, so opening one never writes (nor creates the store). A
+  // link key is made new, its target marker empty until the caller sets it.
+  const bool makeLink = (options & reg::kOptionCreateLink) != 0;
+  rc = Walk(parent.key, parts, false, key, created, makeLink);
   if (rc == win32_error::kSuccess && parts.empty()) rc = storage_.KeyExists(key);
+  if (rc == win32_error::kSuccess && makeLink) return kAlreadyExists;
   if (rc == win32_error::kFileNotFound && !parts.empty()) {
     rc = Transact(storage_, [&] {
       Handle again{};
       long r = Resolve(root, again);
-      return r != win32_error::kSuccess ? r : Walk(again.key, parts, true, key, created);
+      if (r == win32_error::kSuccess) r = Walk(again.key, parts, true, key, created, makeLink);
+      if (r != win32_error::kSuccess || !makeLink) return r;
+      return storage_.PutValue(key, Fold(reg::kLinkValueName),
+                               StoredValue{reg::kLinkValueName, reg::kLink, ""});
     });
   }
   if (rc != win32_error::kSuccess) return rc;
@@ -222,7 +288,7 @@ long EmulatedRegistry::OpenKey(RegKey root, const std::string& subKey, RegKey& r
     result = root;
     return win32_error::kSuccess;
   }
-  return Open(root, subKey, kAllRights, result);
+  return Open(root, subKey, kAllRights, 0, result);
 }
 
 long EmulatedRegistry::OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t mask,
@@ -235,21 +301,30 @@ long EmulatedRegistry::OpenKeyEx(RegKey root, const std::string& subKey, std::ui
     result = root;
     return win32_error::kSuccess;
   }
-  return Open(root, subKey, Rights(mask), result);
+  return Open(root, subKey, Rights(mask), 0, result);
+}
+
+long EmulatedRegistry::OpenKeyExOptions(RegKey root, const std::string& subKey,
+                                        std::uint32_t options, std::uint32_t mask, RegKey& result) {
+  if (BothViews(mask)) {
+    result = 0;
+    return win32_error::kInvalidParameter;
+  }
+  return Open(root, subKey, Rights(mask), options, result);
 }
 
 long EmulatedRegistry::CreateKey(RegKey root, const std::string& subKey, RegKey& result) {
-  return Create(root, subKey, kAllRights, result, nullptr);
+  return Create(root, subKey, kAllRights, 0, result, nullptr);
 }
 
 long EmulatedRegistry::CreateKeyEx(RegKey root, const std::string& subKey, const std::string&,
-                                   std::uint32_t, std::uint32_t mask, RegKey& result,
+                                   std::uint32_t options, std::uint32_t mask, RegKey& result,
                                    std::uint32_t* disposition) {
   if (BothViews(mask)) {
     result = 0;
     return win32_error::kInvalidParameter;
   }
-  return Create(root, subKey, Rights(mask), result, disposition);
+  return Create(root, subKey, Rights(mask), options, result, disposition);
 }
 
 long EmulatedRegistry::QueryValueEx(RegKey key, const std::string& name, std::uint32_t* type,
@@ -293,6 +368,10 @@ long EmulatedRegistry::SetValueEx(RegKey key, const std::string& name, std::uint
     long rc = Resolve(key, h);
     if (rc != win32_error::kSuccess) return rc;
     if (!(h.access & kSetValue)) return win32_error::kAccessDenied;
+    // The link marker is a link key's own: no other key becomes a link, and a link's
+    // target stays a REG_LINK value.
+    const bool marker = Fold(name) == Fold(reg::kLinkValueName);
+    if (marker && (type == reg::kLink) != IsLink(h.key)) return win32_error::kAccessDenied;
     return storage_.PutValue(h.key, Fold(name), value);
   });
 }
@@ -394,6 +473,7 @@ long EmulatedRegistry::DeleteValue(RegKey key, const std::string& name) {
     long rc = Resolve(key, h);
     if (rc != win32_error::kSuccess) return rc;
     if (!(h.access & kSetValue)) return win32_error::kAccessDenied;
+    if (Fold(name) == Fold(reg::kLinkValueName) && IsLink(h.key)) return win32_error::kAccessDenied;
     return storage_.RemoveValue(h.key, Fold(name));
   });
 }

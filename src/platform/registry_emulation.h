@@ -19,6 +19,8 @@ class EmulatedRegistry : public Registry {
   long OpenKey(RegKey root, const std::string& subKey, RegKey& result) override;
   long OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t mask,
                  RegKey& result) override;
+  long OpenKeyExOptions(RegKey root, const std::string& subKey, std::uint32_t options,
+                        std::uint32_t mask, RegKey& result) override;
   long CreateKey(RegKey root, const std::string& subKey, RegKey& result) override;
   long CreateKeyEx(RegKey root, const std::string& subKey, const std::string& keyClass,
                    std::uint32_t options, std::uint32_t mask, RegKey& result,
@@ -52,12 +54,17 @@ class EmulatedRegistry : public Registry {
   // The key behind a handle and the rights it was opened with: 6 for 0 or a handle not
   // open, 1018 when its key has been deleted since.
   long Resolve(RegKey handle, Handle& out);
-  long Open(RegKey root, const std::string& subKey, std::uint32_t access, RegKey& result);
-  long Create(RegKey root, const std::string& subKey, std::uint32_t access, RegKey& result,
-              std::uint32_t* disposition);
+  long Open(RegKey root, const std::string& subKey, std::uint32_t access, std::uint32_t options,
+            RegKey& result);
+  long Create(RegKey root, const std::string& subKey, std::uint32_t access, std::uint32_t options,
+              RegKey& result, std::uint32_t* disposition);
   // Walks the key path below from; the first missing part answers 2 unless create is set.
+  // A link key on the way is followed to its target; the last part only without openLink.
   long Walk(KeyId from, const std::vector<std::string>& parts, bool create, KeyId& key,
-            bool& created);
+            bool& created, bool openLink = false, int depth = 0);
+  // 0 with the link's target in key when key is a link key, 2 when it is no link.
+  long FollowLink(KeyId& key, int depth);
+  bool IsLink(KeyId key);
   RegKey NewHandle(KeyId key, std::uint32_t access);
   static void TerminateString(const StoredValue& value, std::uint8_t* data, std::uint32_t capacity);
 

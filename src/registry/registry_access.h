@@ -11,6 +11,8 @@
 #include "platform/registry.h"
 
 class RunContext;
+class TextStream;
+class RegistryKey;
 
 // One entry of EnumValues' Values list: empty, a string or a 32-bit number.
 using RegVariant = std::variant<std::monostate, std::string, std::int32_t>;
@@ -85,6 +87,12 @@ class clsRegistryAccess {
                               std::string& sErr);
   std::int32_t EnumValues(std::string sPath, std::vector<std::string>& Names,
                           std::vector<RegVariant>& Values, const std::int32_t& OnlyType);
+  // One value as the enumeration gives it: the name exactly as stored, the raw data.
+  struct ListedValue {
+    std::string name;
+    std::uint32_t type = 0;
+    std::string data;
+  };
 
   // Export.
   std::int32_t ExportToReg(const std::string& sPath, const std::string& sRegFile,
@@ -131,12 +139,17 @@ class clsRegistryAccess {
   std::int32_t KillKeyIn(const KeyView& v, std::string sPath, const std::string& sRecursive,
                          std::string& sErr);
   std::int32_t KillSubKeyIn(const KeyView& v, std::string sPath, std::string& sErr);
+  // True, with the link itself open in key, when the key is a link key.
+  bool OpenIfLink(const KeyView& v, RegKey root, const std::string& subKey, RegistryKey& key);
   std::int32_t WriteValue(const ValueWriter& w, std::string sPath, const std::string& sName,
                           std::string sValue, std::int32_t lValue, std::string& sErr);
   std::int32_t KillValueIn(bool view64, std::string sPath, const std::string& sName,
                            std::string& sErr);
-  bool ExportKey(std::string sPath, const std::string& sRegFile, bool IncludeSubkeys,
-                 ExportOutput* Output);
+  // EnumValues, also handing back each listed value as enumerated (raw may be null).
+  std::int32_t EnumValuesIn(std::string sPath, std::vector<std::string>& Names,
+                            std::vector<RegVariant>& Values, std::int32_t OnlyType,
+                            std::vector<ListedValue>* raw);
+  bool ExportKey(std::string sPath, TextStream& out, bool IncludeSubkeys, ExportOutput* Output);
 
   RunContext& ctx_;
   bool createKeyIfDoesntExists_ = true;

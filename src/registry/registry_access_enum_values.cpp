@@ -11,11 +11,7 @@
 namespace {
 constexpr std::uint32_t kBuffer = 255;
 
-struct ValueEntry {
-  std::string name;
-  std::uint32_t type = 0;
-  std::string data;
-};
+using ValueEntry = clsRegistryAccess::ListedValue;
 
 // One value by index: 0 with the entry, 259 at the end, another code when the enumeration
 // fails. Data or a name larger than the 255-byte buffers is fetched again at its full size,
@@ -50,6 +46,13 @@ long ValueAt(Registry& r, RegKey key, std::uint32_t index, ValueEntry& out) {
 std::int32_t clsRegistryAccess::EnumValues(std::string sPath, std::vector<std::string>& Names,
                                            std::vector<RegVariant>& Values,
                                            const std::int32_t& OnlyType) {
+  return EnumValuesIn(std::move(sPath), Names, Values, OnlyType, nullptr);
+}
+
+std::int32_t clsRegistryAccess::EnumValuesIn(std::string sPath, std::vector<std::string>& Names,
+                                             std::vector<RegVariant>& Values, std::int32_t OnlyType,
+                                             std::vector<ListedValue>* raw) {
+  if (raw) raw->clear();
   auto [root, subKey] = SplitKeyPath(sPath);
   Registry& r = ctx_.platform.registry;
   RegistryKey key(r);
@@ -73,6 +76,7 @@ std::int32_t clsRegistryAccess::EnumValues(std::string sPath, std::vector<std::s
       if (!err.empty()) value = e.data.substr(0, e.data.find('\0'));
     }
     Values.push_back(std::move(value));
+    if (raw) raw->push_back(e);
   }
   return static_cast<std::int32_t>(Names.size());
 }

@@ -5,12 +5,11 @@
 
 #include <cstdio>
 #include <memory>
-#include <sstream>
 
 #include "platform/files.h"
+#include "registry/registry_key.h"
 #include "run/log_writer.h"
 #include "run/run_context.h"
-#include "text/text_util.h"
 
 namespace {
 const std::string kQuote = "\"";
@@ -36,10 +35,15 @@ std::string HexBytes(const std::string& bytes) {
   return out;
 }
 
-// A name or text between quotes, with \ and " escaped.
+// A name or text between quotes, with \ and " escaped, and CR and LF as \r and \n so that a
+// name holding them stays on its line and reads back the same.
 std::string Quoted(const std::string& s) {
   std::string out = kQuote;
   for (char c : s) {
+    if (c == '\r' || c == '\n') {
+      out += c == '\r' ? "\\r" : "\\n";
+      continue;
+    }
     if (c == '\\' || c == '"') out += '\\';
     out += c;
   }
@@ -54,16 +58,17 @@ std::string StringData(const std::string& s) {
   return Quoted(s);
 }
 
-// The bytes behind BinToStr's text: each byte is followed by a 00 pair, and two more pairs
-// close the text.
-std::string BytesOfHexText(const std::string& hexText) {
-  std::istringstream in(hexText);
-  std::vector<std::string> pairs;
-  for (std::string p; in >> p;) pairs.push_back(p);
-  std::string bytes;
-  for (std::size_t i = 0; i + 2 < pairs.size(); i += 2)
-    bytes += static_cast<char>(std::stoul(pairs[i], nullptr, 16));
-  return bytes;
+// A listed value's text: its bytes up to the first NUL, as the reads cut it.
+std::string TextOf(const clsRegistryAccess::ListedValue& v) {
+  return v.data.substr(0, v.data.find('\0'));
+}
+
+// A listed value's number from its little-endian bytes.
+std::uint32_t NumberOf(const clsRegistryAccess::ListedValue& v) {
+  std::uint32_t n = 0;
+  for (std::size_t i = v.data.size() < 4 ? v.data.size() : 4; i-- > 0;)
+    n = (n << 8) | static_cast<unsigned char>(v.data[i]);
+  return n;
 }
 }  // namespace
 
@@ -80,19 +85,21 @@ std::int32_t clsRegistryAccess::ExportToReg(const std::string& sPath, const std:
                       sPath);
       return 0;
     }
-    {
-      std::unique_ptr<TextStream> out = files.CreateTextFile(sRegFile, false);
-      out->WriteLine("REGEDIT4\r\n");
-      out->Close();
-    }
-    return ExportKey(sPath, sRegFile, IncludeSubkeys, Output) ? 1 : 0;
+    // Made once, exclusively (a link or file at the name is never opened), and every block
+    // goes through this one handle: a name swapped for a link later cannot take the export.
+    std::unique_ptr<TextStream> out = files.CreateTextFile(sRegFile, false);
+    out->WriteLine("REGEDIT4\r\n");
+    if (!ExportKey(sPath, *out, IncludeSubkeys, Output)) return 0;
+    // A file that never reached the disk whole is a failed export, not one to report as done.
+    out->Close();
+    return 1;
   } catch (...) {
     return 0;  // the stream, if any, closed on the way out
   }
 }
 
-bool clsRegistryAccess::ExportKey(std::string sPath, const std::string& sRegFile,
-                                  bool IncludeSubkeys, ExportOutput* Output) {
+bool clsRegistryAccess::ExportKey(std::string sPath, TextStream& out, bool IncludeSubkeys,
+                                  ExportOutput* Output) {
   sPath = ExpandHiveNames(sPath);
   if (HasLineBreak(sPath)) {
     subWriteLog(ctx_,
@@ -103,64 +110,49 @@ bool clsRegistryAccess::ExportKey(std::string sPath, const std::string& sRegFile
   }
   try {
     if (Output) Output->SetText(sPath);
-    std::vector<std::string> strings;
-    std::vector<RegVariant> texts;
-    std::int32_t type = reg::kSz;
-    EnumValues(sPath, strings, texts, type);
-    std::vector<std::string> binaries;
-    std::vector<RegVariant> hexTexts;
-    type = reg::kBinary;
-    EnumValues(sPath, binaries, hexTexts, type);
-    std::vector<std::string> dwords;
-    std::vector<RegVariant> numbers;
-    type = reg::kDword;
-    EnumValues(sPath, dwords, numbers, type);
-    // A value name with a line break would split its line; such a key is refused whole.
-    for (const auto* names : {&strings, &binaries, &dwords})
-      for (const std::string& name : *names)
-        if (HasLineBreak(name)) {
-          subWriteLog(ctx_, "ERR : ExportToReg, a value name of " + sPath +
-                                " holds a line break and cannot be exported");
-          return false;
-        }
+    out.WriteLine("[" + sPath + "]");
+    // A link key is written as an empty key: its target's values and subkeys are another
+    // key's, exported, if at all, where they are.
+    std::string linkPath = sPath;
+    auto [root, subKey] = SplitKeyPath(linkPath);
+    if (RegistryKey link(ctx_.platform.registry); OpenIfLink(kPlainView, root, subKey, link)) {
+      out.WriteLine("@=\"\"");
+      out.WriteLine("");
+      return true;
+    }
+    const bool writeDefault = ReadString(sPath, "") != std::string(1, '\0');
+    std::string err;
+    std::string defaultText = ReadString(sPath, "", err);
 
-    std::unique_ptr<TextStream> out =
-        ctx_.platform.files.OpenTextFile(sRegFile, IOMode::ForAppending, false);
-    out->WriteLine("[" + sPath + "]");
-    if (ReadString(sPath, "") != std::string(1, '\0')) {
-      std::string err;
-      std::string text = ReadString(sPath, "", err);
-      // A default text longer than ReadString's buffer comes from the enumeration's copy.
-      for (std::size_t i = 0; !err.empty() && i < strings.size(); ++i)
-        if (strings[i].empty())
-          if (const auto* t = std::get_if<std::string>(&texts[i])) text = *t;
-      out->WriteLine("@=" + StringData(text));
-    }
-    for (std::size_t i = 0; i < strings.size(); ++i) {
-      if (strings[i].empty()) continue;
-      const auto* text = std::get_if<std::string>(&texts[i]);
-      out->WriteLine(Quoted(strings[i]) + "=" + StringData(text ? *text : ""));
-    }
-    for (std::size_t i = 0; i < binaries.size(); ++i) {
-      const auto* hex = std::get_if<std::string>(&hexTexts[i]);
-      out->WriteLine(Quoted(binaries[i]) + "=hex:" + HexBytes(BytesOfHexText(hex ? *hex : "")));
-    }
-    for (std::size_t i = 0; i < dwords.size(); ++i) {
-      const auto* number = std::get_if<std::int32_t>(&numbers[i]);
-      out->WriteLine(Quoted(dwords[i]) + "=dword:" + DwordText(number ? *number : 0));
-    }
-    out->WriteLine("");
-    // A block that never reached the disk is a failed export, not one to report as done.
-    out->Close();
+    // Each value is written under its name exactly as stored, with the data the enumeration
+    // gave: EnumValues' names are trimmed, and a read by a trimmed name finds another value.
+    std::vector<std::string> names;
+    std::vector<RegVariant> values;
+    std::vector<ListedValue> listed;
+    EnumValuesIn(sPath, names, values, reg::kSz, &listed);
+    // A default text longer than ReadString's buffer comes from the enumeration's copy.
+    for (const ListedValue& v : listed)
+      if (!err.empty() && v.name.empty()) defaultText = TextOf(v);
+    if (writeDefault) out.WriteLine("@=" + StringData(defaultText));
+    for (const ListedValue& v : listed)
+      if (!v.name.empty()) out.WriteLine(Quoted(v.name) + "=" + StringData(TextOf(v)));
+
+    EnumValuesIn(sPath, names, values, reg::kBinary, &listed);
+    for (const ListedValue& v : listed) out.WriteLine(Quoted(v.name) + "=hex:" + HexBytes(v.data));
+
+    EnumValuesIn(sPath, names, values, reg::kDword, &listed);
+    for (const ListedValue& v : listed)
+      out.WriteLine(Quoted(v.name) + "=dword:" + DwordText(static_cast<std::int32_t>(NumberOf(v))));
+    out.WriteLine("");
   } catch (...) {
-    return false;  // the stream, if any, closed on the way out
+    return false;  // the caller's stream closes on its way out
   }
 
   if (IncludeSubkeys) {
     std::vector<std::string> keys;
     EnumKeys(sPath, keys);
     for (const std::string& name : keys)
-      if (!ExportKey(sPath + "\\" + name, sRegFile, IncludeSubkeys, Output)) return false;
+      if (!ExportKey(sPath + "\\" + name, out, IncludeSubkeys, Output)) return false;
   }
   return true;
 }

@@ -13,20 +13,24 @@
 #include "text/text_util.h"
 
 namespace {
-// Keys under HKLM whose loss makes the system unusable, in upper case.
-constexpr std::array<std::string_view, 6> kProtected{
-    "SOFTWARE", "SOFTWARE\\MICROSOFT", "HARDWARE", "SAM", "SECURITY", "SYSTEM"};
+// Keys under HKLM whose loss makes the system unusable, in upper case. The last three are
+// the class registrations, the link to the running control set, and the 32-bit software.
+constexpr std::array<std::string_view, 9> kProtected{"SOFTWARE",
+                                                     "SOFTWARE\\MICROSOFT",
+                                                     "HARDWARE",
+                                                     "SAM",
+                                                     "SECURITY",
+                                                     "SYSTEM",
+                                                     "SOFTWARE\\CLASSES",
+                                                     "SYSTEM\\CURRENTCONTROLSET",
+                                                     "SOFTWARE\\WOW6432NODE"};
 
-// True when the path names HKLM itself or one of the protected keys, however it is spelled:
-// short or long hive name, any case, surrounding spaces, repeated or trailing backslashes.
-// The path is resolved as every operation resolves it, so anything that would reach one of
-// these keys is caught.
-bool IsProtectedKey(const std::string& sPath) {
+// The key path below the root, as every operation resolves it: parts trimmed, empty parts
+// dropped, upper case; root 0 for an unknown hive.
+std::string NormalKey(const std::string& sPath, RegKey& root) {
   std::string path = text::Trim(sPath);
   std::string subKey;
-  RegKey root = 0;
   clsRegistryAccess::ParseKeyPath(path, subKey, root);
-  if (root != reg::kLocalMachine) return false;
   std::string normal;
   std::size_t pos = 0;
   while (pos <= subKey.size()) {
@@ -36,12 +40,53 @@ bool IsProtectedKey(const std::string& sPath) {
     if (!part.empty()) normal += (normal.empty() ? "" : "\\") + text::UpperAscii(part);
     pos = end + 1;
   }
-  if (normal.empty()) return true;  // the hive itself holds all of them
+  return normal;
+}
+
+// True when the path names a hive itself, however it is spelled, or a user's hive loaded
+// under HKEY_USERS: deleting one would empty it of everything.
+bool IsHiveRoot(const std::string& sPath) {
+  RegKey root = 0;
+  const std::string normal = NormalKey(sPath, root);
+  if (root == 0) return false;
+  return normal.empty() || (root == reg::kUsers && normal.find('\\') == std::string::npos);
+}
+
+// True for a hive root or one of the protected keys, however spelled: short or long hive
+// name, any case, surrounding spaces, repeated or trailing backslashes.
+bool IsProtectedKey(const std::string& sPath) {
+  if (IsHiveRoot(sPath)) return true;
+  RegKey root = 0;
+  const std::string normal = NormalKey(sPath, root);
+  if (root != reg::kLocalMachine) return false;
   for (std::string_view p : kProtected)
     if (normal == p) return true;
   return false;
 }
 
+std::string RefusalText(const std::string& sPath) {
+  return sPath + " cannot be deleted, as deleting it might cause the OS to repair or re-install. ";
+}
+
+}  // namespace
+
+bool clsRegistryAccess::OpenIfLink(const KeyView& v, RegKey root, const std::string& subKey,
+                                   RegistryKey& key) {
+  Registry& r = ctx_.platform.registry;
+  if (subKey.empty() || key.OpenExOptions(root, subKey, reg::kOptionOpenLink,
+                                          reg::kKeyAllAccess | v.viewBits) != win32_error::kSuccess)
+    return false;
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  if (r.QueryValueEx(key.Handle(), reg::kLinkValueName, &type, nullptr, &size) ==
+          win32_error::kSuccess &&
+      type == reg::kLink)
+    return true;
+  key.Close();
+  return false;
+}
+
+namespace {
 RuntimeError SubscriptOutOfRange() {
   return RuntimeError(9, "Subscript out of range");
 }
@@ -71,14 +116,16 @@ std::int32_t clsRegistryAccess::KillKeyIn(const KeyView& v, std::string sPath,
   sErr.clear();
   try {
     if (IsProtectedKey(sPath)) {
-      sErr =
-          sPath + " cannot be deleted, as deleting it might cause the OS to repair or re-install. ";
+      sErr = RefusalText(sPath);
       subWriteLog(ctx_, "ERR : " + sErr);
       return 0;
     }
     {
       // Only the path's rewrite matters here: the checks below see the hive shortened.
       auto [root, subKey] = SplitKeyPath(sPath);
+      // A link key goes by itself; its subkeys are its target's.
+      RegistryKey link(ctx_.platform.registry);
+      if (OpenIfLink(v, root, subKey, link)) return KillSubKeyIn(v, sPath, sErr);
     }
     if (!HaveSubkeyIn(v, sPath)) return KillSubKeyIn(v, sPath, sErr);
     if (sRecursive != "Y") {
@@ -106,6 +153,11 @@ std::int32_t clsRegistryAccess::KillSubKeyIn(const KeyView& v, std::string sPath
   Registry& r = ctx_.platform.registry;
   const std::uint32_t mask = reg::kKeyAllAccess | v.viewBits;
   try {
+    if (IsHiveRoot(sPath)) {
+      sErr = RefusalText(sPath);
+      subWriteLog(ctx_, "ERR : " + sErr);
+      return 0;
+    }
     auto [root, subKey] = SplitKeyPath(sPath);
 
     // Deletes the opened key itself; a failed deletion is a failed operation.
@@ -119,6 +171,9 @@ std::int32_t clsRegistryAccess::KillSubKeyIn(const KeyView& v, std::string sPath
       subWriteLog(ctx_, "MSG : Successfully deleted the key, " + sPath);
       return static_cast<std::int32_t>(key.Handle());
     };
+
+    // A link key inside the tree is deleted itself; the key it points to is left alone.
+    if (RegistryKey link(r); OpenIfLink(v, root, subKey, link)) return deleteOpened(link);
 
     if (!HaveSubkeyIn(v, sPath)) {
       RegistryKey key(r);

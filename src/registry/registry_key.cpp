@@ -12,6 +12,13 @@ long RegistryKey::OpenEx(RegKey root, const std::string& subKey, std::uint32_t m
   return Hold(rc, key);
 }
 
+long RegistryKey::OpenExOptions(RegKey root, const std::string& subKey, std::uint32_t options,
+                                std::uint32_t mask) {
+  RegKey key = 0;
+  const long rc = registry_.OpenKeyExOptions(root, subKey, options, mask, key);
+  return Hold(rc, key);
+}
+
 long RegistryKey::Create(RegKey root, const std::string& subKey) {
   RegKey key = 0;
   const long rc = registry_.CreateKey(root, subKey, key);

@@ -22,6 +22,8 @@ class RegistryKey {
   // succeeded, and the call's Win32 code is the result. Call on an object that holds no key.
   long Open(RegKey root, const std::string& subKey);
   long OpenEx(RegKey root, const std::string& subKey, std::uint32_t mask);
+  long OpenExOptions(RegKey root, const std::string& subKey, std::uint32_t options,
+                     std::uint32_t mask);
   long Create(RegKey root, const std::string& subKey);
   long CreateEx(RegKey root, const std::string& subKey, const std::string& keyClass,
                 std::uint32_t options, std::uint32_t mask, std::uint32_t* disposition);

@@ -136,6 +136,19 @@ void MemoryRegistry::CreatePath(const std::string& path) {
   CloseKey(OpenPath(path, true));
 }
 
+void MemoryRegistry::CreateLink(const std::string& path, const std::string& target) {
+  std::string subKey, name;
+  RegKey key = 0;
+  for (char c : target) name += std::string{c, '\0'};
+  long rc = CreateKeyEx(SplitHive(path, subKey), subKey, "", reg::kOptionCreateLink,
+                        reg::kKeyAllAccess, key, nullptr);
+  if (rc == 0)
+    rc = SetValueEx(key, reg::kLinkValueName, reg::kLink,
+                    reinterpret_cast<const std::uint8_t*>(name.data()), name.size());
+  CloseKey(key);
+  if (rc != 0) Refused("creating a link at", path, rc);
+}
+
 void MemoryRegistry::SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
                             const std::string& bytes) {
   const RegKey key = OpenPath(path, true);

@@ -76,6 +76,8 @@ class MemoryRegistry : public EmulatedRegistry {
   // regedit stores it), a DWORD, or any type with the given raw bytes.
   void SetString(const std::string& path, const std::string& name, const std::string& text,
                  std::uint32_t type = reg::kSz);
+  // A link key at path to target, a full name such as "\\Registry\\Machine\\SOFTWARE\\X".
+  void CreateLink(const std::string& path, const std::string& target);
   void SetDword(const std::string& path, const std::string& name, std::uint32_t value);
   void SetRaw(const std::string& path, const std::string& name, std::uint32_t type,
               const std::string& bytes);

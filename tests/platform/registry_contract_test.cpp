@@ -597,6 +597,38 @@ TEST_P(RegistryContract, NonAsciiNamesFoldAndSortAsWindows1252) {
   EXPECT_EQ(sorted, SubkeyNames(base_));
 }
 
+// A link key made with REG_OPTION_CREATE_LINK leads to its target when opened by path, is
+// itself only with REG_OPTION_OPEN_LINK, and deleting it that way leaves the target whole.
+TEST_P(RegistryContract, LinkKeysLeadToTheirTargetUnlessOpenedAsLinks) {
+  const std::string to = "SYSTEM\\qEnvContractTarget";
+  RegKey target = 0, link = 0, through = 0;
+  ASSERT_EQ(0, reg_->CreateKey(reg::kLocalMachine, to + "\\Child", through));
+  reg_->CloseKey(through);
+  ASSERT_EQ(0, reg_->CreateKey(reg::kLocalMachine, to, target));
+  ASSERT_EQ(0, reg_->CreateKeyEx(base_, "Link", "", reg::kOptionCreateLink, reg::kKeyAllAccess,
+                                 link, nullptr));
+  Bytes name, read;
+  for (char c : "\\Registry\\Machine\\" + to) name += std::string{c, '\0'};
+  ASSERT_EQ(0, Set(link, reg::kLinkValueName, reg::kLink, name));
+  reg_->CloseKey(link);
+  EXPECT_EQ(183, reg_->CreateKeyEx(base_, "Link", "", reg::kOptionCreateLink, reg::kKeyAllAccess,
+                                   through, nullptr));
+  ASSERT_EQ(0, reg_->OpenKeyEx(base_, "Link", reg::kKeyRead, through));
+  EXPECT_EQ(std::vector<std::string>{"Child"}, SubkeyNames(through));
+  EXPECT_EQ(std::vector<std::string>{}, ValueNames(through));
+  EXPECT_EQ(std::vector<std::string>{"Link"}, SubkeyNames(base_));
+  RegKey itself = 0;
+  ASSERT_EQ(
+      0, reg_->OpenKeyExOptions(base_, "Link", reg::kOptionOpenLink, reg::kKeyAllAccess, itself));
+  EXPECT_EQ(0, Get(itself, reg::kLinkValueName, read));
+  EXPECT_EQ(name, read);
+  EXPECT_EQ(0, reg_->DeleteKey(itself, ""));
+  EXPECT_EQ(win32_error::kFileNotFound, reg_->OpenKeyEx(base_, "Link", reg::kKeyRead, link));
+  EXPECT_EQ(std::vector<std::string>{"Child"}, SubkeyNames(target)) << "the target stays";
+  for (RegKey k : {target, through, itself}) reg_->CloseKey(k);
+  RemoveTree(reg::kLocalMachine, to);
+}
+
 std::string BackendName(const ::testing::TestParamInfo<RegistryBackend>& info) {
   return info.param.name;
 }

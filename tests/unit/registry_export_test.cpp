@@ -48,7 +48,7 @@ TEST_F(ExportTest, ValueLinesReadBackAsTheirValues) {
   fake.registry.SetString(k, "q", "a\\b\"c");
   fake.registry.SetString(k, "t", tail);
   fake.registry.SetString(k, "lf", "1\n[HKLM\\Run]");
-  fake.registry.SetString(k, "tab", "\t");
+  fake.registry.SetString(k, "tab", "\t\x1F");
   fake.registry.SetString(k, "e", "");
   fake.registry.SetRaw(k, "one", reg::kBinary, "\n");
   fake.registry.SetRaw(k, "three", reg::kBinary, std::string("\x01\x0A\xFF", 3));
@@ -62,12 +62,12 @@ TEST_F(ExportTest, ValueLinesReadBackAsTheirValues) {
   EXPECT_EQ(fake.files.Content(kFile),
             Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\V]", "@=hex(1):78,0D,0A,79,00",
                    "\"e\"=\"\"", "\"lf\"=hex(1):31,0A,5B,48,4B,4C,4D,5C,52,75,6E,5D,00",
-                   "\"q\"=\"a\\\\b\\\"c\"", "\"t\"=\"d\\\\\"", "\"tab\"=hex(1):09,00",
+                   "\"q\"=\"a\\\\b\\\"c\"", "\"t\"=\"d\\\\\"", "\"tab\"=hex(1):09,1F,00",
                    "\"empty\"=hex:", "\"one\"=hex:0A", "\"three\"=hex:01,0A,FF",
                    "\"zero\"=hex:00,00", "\"ff\"=dword:000000FF", "\"neg\"=dword:FFFFFFFF", ""}));
 }
 
-// A name with a line break cannot be written on one line: the export refuses it.
+// A key name with a line break cannot be written on one line: the export refuses it.
 TEST_F(ExportTest, NamesWithLineBreaksAreRefused) {
   fake.registry.CreatePath("HKCU\\Software\\L\\a\nb");
   EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\L\\a\nb", kFile), 0);
@@ -76,9 +76,12 @@ TEST_F(ExportTest, NamesWithLineBreaksAreRefused) {
   EXPECT_EQ(fake.files.Content("sub.reg"),
             Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\L]", "@=\"\"", ""}));
   fake.registry.SetDword("HKCU\\Software\\N", "n\r", 1);
-  EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\N", "n.reg"), 0);
-  EXPECT_EQ(fake.files.Content("n.reg"), Lines({"REGEDIT4", ""}));
   EXPECT_THAT(Log(), ::testing::Contains(::testing::HasSubstr("holds a line break")));
+  fake.registry.SetString("HKCU\\Software\\N", "a\nb\\", "x");
+  EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\N", "n.reg"), 1);
+  EXPECT_EQ(fake.files.Content("n.reg"),
+            Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\N]", "@=\"\"",
+                   "\"a\\nb\\\\\"=\"x\"", "\"n\\r\"=dword:00000001", ""}));
 }
 
 TEST_F(ExportTest, OddNamesAndLongTextsAreWrittenWhole) {
@@ -91,6 +94,26 @@ TEST_F(ExportTest, OddNamesAndLongTextsAreWrittenWhole) {
   EXPECT_EQ(fake.files.Content(kFile),
             Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\Odd]", "@=\"" + longText + "\"",
                    "\"long\"=\"" + longText + "\"", "\"q\\\"\\\\\xE9\"=\"v\xE9\"", ""}));
+}
+
+// Names as stored, each with its own data; the reads in the described order.
+TEST_F(ExportTest, NamesAsStoredAndReadsInOrder) {
+  const std::string k = "HKCU\\Software\\Trim";
+  fake.registry.SetDword(k, " n", 5);
+  fake.registry.SetString(k, "s ", "keep");
+  fake.registry.SetString(k, "s", "other");
+  fake.registry.SetRaw(k, "b ", reg::kBinary, "\x07");
+  Log();
+  EXPECT_EQ(reg.ExportToReg(k, kFile), 1);
+  EXPECT_EQ(fake.files.Content(kFile), Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\Software\\Trim]",
+                                              "@=\"\"", "\"s\"=\"other\"", "\"s \"=\"keep\"",
+                                              "\"b \"=hex:07", "\" n\"=dword:00000005", ""}));
+  const std::string read = "MSG : ReadString, HKEY_CURRENT_USER\\Software\\Trim[]";
+  const std::string at = "HKCU\\Software\\Trim[";
+  const std::string none = "ERR : 2-The system cannot find the file specified.";
+  EXPECT_THAT(Log(),
+              ElementsAre(read, none, read, none, "MSG : ReadString, " + at + "s]",
+                          "MSG : ReadString, " + at + "s]", "MSG : ReadDWORD, " + at + "n]"));
 }
 
 TEST_F(ExportTest, ThreeLevelsExportDepthFirstThenDeleteDepthFirst) {
@@ -107,6 +130,12 @@ TEST_F(ExportTest, ThreeLevelsExportDepthFirstThenDeleteDepthFirst) {
                    "[" + L + "\\C]", "@=\"\"", ""}));
   EXPECT_THAT(paths.seen, ElementsAre(L, L + "\\A", L + "\\A\\B", L + "\\C"));
 
+  fake.registry.CreateLink(t + "\\C\\Link", "\\Registry\\Machine\\SOFTWARE\\Target");
+  fake.registry.SetString("HKLM\\SOFTWARE\\Target\\Deep", "secret", "1");
+  EXPECT_EQ(reg.ExportToReg(t + "\\C", "link.reg", true), 1);
+  EXPECT_EQ(fake.files.Content("link.reg"), Lines({"REGEDIT4", "", "[" + L + "\\C]", "@=\"\"", "",
+                                                   "[" + L + "\\C\\Link]", "@=\"\"", ""}));
+
   EXPECT_EQ(reg.ExportToReg(t, "flat.reg", false), 1);
   EXPECT_EQ(fake.files.Content("flat.reg"), Lines({"REGEDIT4", "", "[" + L + "]", "@=\"\"", ""}));
 
@@ -116,7 +145,7 @@ TEST_F(ExportTest, ThreeLevelsExportDepthFirstThenDeleteDepthFirst) {
   for (const std::string& line : Log())
     if (line.rfind("MSG : Successfully deleted the key, ", 0) == 0)
       deleted.push_back(line.substr(36));
-  EXPECT_THAT(deleted, ElementsAre(t + "\\A\\B", t + "\\A", t + "\\C", t));
+  EXPECT_THAT(deleted, ElementsAre(t + "\\A\\B", t + "\\A", t + "\\C\\Link", t + "\\C", t));
   EXPECT_FALSE(fake.registry.HasKey(t));
 }
 
@@ -139,7 +168,7 @@ TEST_F(ExportTest, TargetsThatCannotBeWritten) {
     void SetText(const std::string&) override { files.diskFull = true; }
   } fill(fake.files);
   EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\T", "full.reg", false, &fill), 0);
-  EXPECT_EQ(fake.files.Content("full.reg"), Lines({"REGEDIT4", ""}));
+  EXPECT_EQ(fake.files.Content("full.reg").find('['), std::string::npos);
 }
 
 TEST_F(ExportTest, MissingKeyStillWritesItsBlock) {

@@ -25,6 +25,10 @@ class FaultInjectingRegistry : public Registry {
     if (rc == 0) opened_[r] = sub;
     return rc;
   }
+  long OpenKeyExOptions(RegKey root, const std::string& sub, std::uint32_t options,
+                        std::uint32_t mask, RegKey& r) override {
+    return inner_.OpenKeyExOptions(root, sub, options, mask, r);
+  }
   long CreateKey(RegKey root, const std::string& sub, RegKey& r) override {
     return inner_.CreateKey(root, sub, r);
   }

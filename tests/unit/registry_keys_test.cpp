@@ -122,9 +122,15 @@ TEST_F(KeysTest, EnumKeysSoftwareListsDisplayNamesThatAreNotBlank) {
 // forms; the key survives and the text quotes the path as passed.
 class ProtectedKeyTest : public RegistryTest, public ::testing::WithParamInterface<std::string> {};
 
+// Keys the refused paths hold, all of which must survive.
+// clang-format off
+const char* const kSystemKeys[] = {"HKLM\\SOFTWARE\\Microsoft", "HKLM\\HARDWARE", "HKLM\\SAM",
+    "HKLM\\SECURITY", "HKLM\\SYSTEM\\CurrentControlSet\\C", "HKLM\\SOFTWARE\\Classes\\C",
+    "HKLM\\SOFTWARE\\Wow6432Node\\C", "HKCU\\C", "HKCR\\C", "HKUS\\S-1-5-18\\C", "HKCC\\C"};
+// clang-format on
+
 TEST_P(ProtectedKeyTest, IsRefused) {
-  for (const char* key : {"SOFTWARE\\Microsoft", "HARDWARE", "SAM", "SECURITY", "SYSTEM\\Select"})
-    fake.registry.CreatePath(std::string("HKLM\\") + key);
+  for (const char* key : kSystemKeys) fake.registry.CreatePath(key);
   const std::string path = GetParam();
   const std::string text =
       path + " cannot be deleted, as deleting it might cause the OS to repair or re-install. ";
@@ -133,8 +139,7 @@ TEST_P(ProtectedKeyTest, IsRefused) {
   EXPECT_EQ(Log().back(), "ERR : " + text);
   EXPECT_EQ(reg.KillKey64bit(path, "Y", err), 0);
   EXPECT_EQ(err, text);
-  for (const char* key : {"SOFTWARE\\Microsoft", "HARDWARE", "SAM", "SECURITY", "SYSTEM\\Select"})
-    EXPECT_TRUE(fake.registry.HasKey(std::string("HKLM\\") + key)) << key;
+  for (const char* key : kSystemKeys) EXPECT_TRUE(fake.registry.HasKey(key)) << key;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,7 +148,37 @@ INSTANTIATE_TEST_SUITE_P(
                       "hklm\\Software\\microsoft", "  HKLM\\HARDWARE  ", "HKLM\\SAM\\",
                       "HKLM\\\\SECURITY", "HKLM\\SOFTWARE\\\\Microsoft\\\\",
                       "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\", "HKLMX\\SYSTEM", "HKLM",
-                      "HKEY_LOCAL_MACHINE\\", "HKLM \\ SYSTEM"));
+                      "HKEY_LOCAL_MACHINE\\", "HKLM \\ SYSTEM", "HKCU", "HKEY_USERS\\S-1-5-18",
+                      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes", "hklm\\system\\currentcontrolset\\",
+                      "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node"));
+
+// A hive itself is refused by the subtree deletion too, before anything is listed.
+using HiveRootTest = ProtectedKeyTest;
+TEST_P(HiveRootTest, IsRefusedBySubtreeDeletionToo) {
+  for (const char* key : kSystemKeys) fake.registry.CreatePath(key);
+  const std::string text = GetParam() +
+                           " cannot be deleted, as deleting it might cause the OS to "
+                           "repair or re-install. ";
+  EXPECT_EQ(reg.KillSubKey(GetParam(), err) + reg.KillSubKey64Bit(GetParam(), err), 0);
+  EXPECT_THAT(Log(), ElementsAre("MSG : KillSubKey, path:" + GetParam(), "ERR : " + text,
+                                 "MSG : KillSubKey64Bit, path:" + GetParam(), "ERR : " + text));
+  for (const char* key : kSystemKeys) EXPECT_TRUE(fake.registry.HasKey(key)) << key;
+}
+INSTANTIATE_TEST_SUITE_P(Spellings, HiveRootTest,
+                         ::testing::Values("HKLM", "hkey_current_user\\", "HKCR",
+                                           "HKEY_USERS\\S-1-5-18", "HKUS\\S-1-5-18\\", " HKCC "));
+
+// A link key met by a deletion goes by itself; the key it leads to keeps everything.
+TEST_F(KeysTest, DeletionTakesLinksNotTheirTargets) {
+  fake.registry.SetString("HKLM\\SOFTWARE\\Target\\Child", "c", "1");
+  fake.registry.CreateLink("HKCU\\Software\\T\\L", "\\Registry\\Machine\\SOFTWARE\\Target");
+  fake.registry.CreateLink("HKCU\\Software\\L", "\\REGISTRY\\MACHINE\\software\\target");
+  EXPECT_NE(
+      reg.KillKey("HKCU\\Software\\T", "Y", err) * reg.KillKey64bit("HKCU\\Software\\L", "Y", err),
+      0);
+  EXPECT_THAT(fake.registry.SubkeyNames("HKCU\\Software"), ::testing::IsEmpty());
+  EXPECT_TRUE(fake.registry.Value("HKLM\\SOFTWARE\\Target\\Child", "c"));
+}
 
 TEST_F(KeysTest, SubkeysOfProtectedKeysAreNotProtected) {
   fake.registry.CreatePath("HKLM\\SYSTEM\\X");

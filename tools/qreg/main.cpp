@@ -6,10 +6,12 @@
 #include "platform/platform.h"
 #include "qreg.h"
 #include "registry/registry_access.h"
+#include "run/failure_description.h"
 #include "run/run_context.h"
 #include "view_registry.h"
 
-int main(int argc, char** argv) {
+namespace {
+int RunTool(int argc, char** argv) {
   RestrictLibrarySearch();
   std::unique_ptr<PlatformServices> services = CreatePlatformServices(argc, argv);
   const Platform real = services->View();
@@ -24,4 +26,23 @@ int main(int argc, char** argv) {
   const int status = qreg::Run(tool, args);
   std::cout.flush();
   return status;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Whatever a verb did not trap (out of memory, a failing platform call) ends the run as any
+  // other failure does: one line and status 1, never an abort.
+  try {
+    return RunTool(argc, argv);
+  } catch (...) {
+    std::string what = "an unexpected failure";
+    try {
+      what = DescriptionOfCurrentFailure();
+    } catch (...) {
+      // neither a run-time error nor a standard exception: the line says no more
+    }
+    std::cout.flush();
+    std::cerr << "ERROR: " << what << "\n";
+    return 1;
+  }
 }

@@ -61,6 +61,9 @@ RegKey HiveRoot(const std::string& hive);
 // Asks question on the terminal unless force; without a terminal the answer is no.
 bool Confirm(Tool& tool, const std::string& question, bool force);
 
+// True when the key is a link key (opened by path, it would be its target).
+bool IsLinkKey(Tool& tool, const std::string& key);
+
 // The names of the key's values in the registry's order, exactly as stored; *opened (when
 // given) tells whether the key could be opened.
 std::vector<std::string> ValueNames(Tool& tool, const std::string& key, bool* opened);

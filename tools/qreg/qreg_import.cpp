@@ -1,12 +1,13 @@
-// import: a registry file into the registry, as reg import reads it. Values are stored as
+// import: a registry file into the registry, as reg import reads it. Only a regular file of
+// at most 64 MiB is read. Values are stored as
 // reg import stores them (strings with their closing NUL), through the registry service in
 // the view asked for; [-KEY] deletes through the registry class, which refuses the keys
 // the system cannot do without.
 #include "qreg.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "platform/files.h"
 #include "reg_file.h"
@@ -16,18 +17,49 @@
 
 namespace qreg {
 
+namespace {
+// Far above any real export, far below what would exhaust the memory of the machine.
+constexpr std::uintmax_t kMaxFileSize = 64u << 20;
+
+// The whole file, when it is a regular file of at most kMaxFileSize bytes; else false with
+// the reason. Reading stops past the limit, so a file that grows meanwhile is refused too.
+bool ReadRegFile(Tool& tool, const std::string& file, std::string& bytes, std::string& why) {
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(file, ec);
+  if (st.type() == std::filesystem::file_type::directory) {
+    why = ": it is a folder.";
+    return false;
+  }
+  if (!ec && st.type() != std::filesystem::file_type::regular) {
+    why = ": it is not a regular file.";
+    return false;
+  }
+  std::ifstream in(file, std::ios::binary);
+  if (!in || tool.ctx.platform.files.FolderExists(file)) {
+    why = ".";
+    return false;
+  }
+  std::string chunk(1 << 16, '\0');
+  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+    bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() > kMaxFileSize) {
+      why = ": it is larger than 64 MiB, more than any registry file holds.";
+      return false;
+    }
+  }
+  if (in.bad()) {
+    why = ".";
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
 int Import(Tool& tool, const Command& cmd) {
   const std::string& file = cmd.positional[0];
-  if (tool.ctx.platform.files.FolderExists(file))
-    return Fail(tool, "Cannot read the file " + file + ": it is a folder.");
   std::string bytes;
-  {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    if (in) s << in.rdbuf();
-    if (!in || in.bad()) return Fail(tool, "Cannot read the file " + file + ".");
-    bytes = s.str();
-  }
+  std::string why;
+  if (!ReadRegFile(tool, file, bytes, why)) return Fail(tool, "Cannot read the file " + file + why);
   std::vector<RegEntry> entries;
   std::string error;
   if (!ParseRegFile(bytes, entries, error))
@@ -37,9 +69,14 @@ int Import(Tool& tool, const Command& cmd) {
   RegKey current = 0;
   bool haveKey = false;
   int reported = 0;
+  // What could not be done fails the import; a line that could not be read is, as for reg
+  // import, skipped, and named in a warning.
   auto report = [&](int line, const std::string& what) {
     tool.err << "ERROR: " << file << ", line " << line << ": " << what << "\n";
     ++reported;
+  };
+  auto warn = [&](int line, const std::string& what) {
+    tool.err << "WARNING: " << file << ", line " << line << ": " << what << "\n";
   };
   auto closeCurrent = [&] {
     if (current != 0) r.CloseKey(current);
@@ -51,14 +88,18 @@ int Import(Tool& tool, const Command& cmd) {
   for (const RegEntry& e : entries) {
     switch (e.kind) {
       case RegEntry::kProblem:
-        report(e.line, e.problem);
+        warn(e.line, e.problem);
+        break;
+      case RegEntry::kBadKey:
+        closeCurrent();
+        warn(e.line, e.problem);
         break;
       case RegEntry::kKey: {
         closeCurrent();
         const std::size_t slash = e.key.find('\\');
         const RegKey root = HiveRoot(e.key.substr(0, slash));
         if (root == 0) {
-          report(e.line, "the key " + e.key + " has no known hive; its values are left out.");
+          warn(e.line, "the key " + e.key + " has no known hive; its values are left out.");
           break;
         }
         const long rc =
@@ -76,7 +117,7 @@ int Import(Tool& tool, const Command& cmd) {
       case RegEntry::kDeleteKey: {
         closeCurrent();
         if (HiveRoot(e.key.substr(0, e.key.find('\\'))) == 0) {
-          report(e.line, "the key " + e.key + " has no known hive.");
+          warn(e.line, "the key " + e.key + " has no known hive; the line is left out.");
           break;
         }
         // The class refuses a protected key whether or not it is there; any other key that

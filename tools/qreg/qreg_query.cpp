@@ -117,7 +117,13 @@ std::vector<std::string> Subkeys(Tool& tool, const std::string& key, bool view64
   return keys;
 }
 
+// A link key is listed as a key, and neither its target's values nor its subkeys are shown:
+// they belong to another place in the tree.
 void PrintTree(Tool& tool, const std::string& key, bool view64) {
+  if (IsLinkKey(tool, key)) {
+    tool.out << LongKeyName(key) << "\n\n";
+    return;
+  }
   PrintKey(tool, key, view64);
   for (const std::string& name : Subkeys(tool, key, view64))
     PrintTree(tool, key + "\\" + name, view64);
@@ -127,6 +133,7 @@ void PrintTree(Tool& tool, const std::string& key, bool view64) {
 int SearchTree(Tool& tool, const std::string& key, bool view64, const std::string& name,
                const std::string& shown) {
   int found = 0;
+  if (IsLinkKey(tool, key)) return found;
   RawValue v;
   if (ReadRaw(tool, key, view64, name, v) == win32_error::kSuccess) {
     tool.out << LongKeyName(key) << "\n";

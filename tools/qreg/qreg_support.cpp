@@ -6,6 +6,8 @@
 
 #include "platform/hive_names.h"
 #include "platform/process.h"
+#include "registry/registry_access.h"
+#include "registry/registry_key.h"
 #include "run/run_context.h"
 #include "text/text_util.h"
 
@@ -95,6 +97,23 @@ std::uint32_t TypeFromName(const std::string& name) {
   for (const TypeEntry& t : kTypes)
     if (text::EqualsNoCase(name, std::string(t.name))) return t.type;
   return 0xFFFFFFFFu;
+}
+
+bool IsLinkKey(Tool& tool, const std::string& key) {
+  std::string path = key;
+  std::string subKey;
+  RegKey root = 0;
+  clsRegistryAccess::ParseKeyPath(path, subKey, root);
+  Registry& r = tool.ctx.platform.registry;
+  RegistryKey h(r);
+  if (subKey.empty() ||
+      h.OpenExOptions(root, subKey, reg::kOptionOpenLink, reg::kKeyRead) != win32_error::kSuccess)
+    return false;
+  std::uint32_t type = 0;
+  std::uint32_t size = 0;
+  return r.QueryValueEx(h.Handle(), reg::kLinkValueName, &type, nullptr, &size) ==
+             win32_error::kSuccess &&
+         type == reg::kLink;
 }
 
 }  // namespace qreg

@@ -23,6 +23,17 @@ std::string TrimLeft(const std::string& s) {
   return s.substr(i);
 }
 
+// What may follow a value's data: nothing, or a comment (";" or "#") after any blanks.
+bool OnlyComment(const std::string& rest) {
+  const std::string t = TrimLeft(rest);
+  return t.empty() || t[0] == ';' || t[0] == '#';
+}
+
+// The text before a comment that starts with ";" or "#", blanks at its end dropped.
+std::string BeforeComment(const std::string& s) {
+  return TrimRight(s.substr(0, s.find_first_of(";#")));
+}
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -111,7 +122,7 @@ class Reader {
   void Run() {
     for (i_ = 1; i_ < lines_.size(); ++i_) {
       const std::string line = TrimRight(TrimLeft(lines_[i_]));
-      if (line.empty() || line[0] == ';') continue;
+      if (line.empty() || line[0] == ';' || line[0] == '#') continue;
       if (line[0] == '[')
         KeyLine(line);
       else if (line[0] == '@' || line[0] == '"')
@@ -133,9 +144,12 @@ class Reader {
   void KeyLine(const std::string& line) {
     const int number = static_cast<int>(i_) + 1;
     const std::size_t close = line.rfind(']');
-    // reg import passes over such a line; the values after it stay with the key before.
+    // The values after a key line that cannot be read belong to no key the file names.
     if (line.size() < 2 || IsBlank(line[1]) || close == std::string::npos) {
-      Problem(number, "not a key line: the name must follow \"[\" and end with \"]\"");
+      Problem(number,
+              "not a key line: the name must follow \"[\" and end with \"]\"; the values up to "
+              "the next key line are left out too");
+      entries_.back().kind = RegEntry::kBadKey;
       return;
     }
     RegEntry e;
@@ -165,7 +179,7 @@ class Reader {
       return;
     }
     std::string data = line.substr(at + 1);
-    if (data == "-") {
+    if (data.rfind('-', 0) == 0 && OnlyComment(data.substr(1))) {
       e.kind = RegEntry::kDeleteValue;
       entries_.push_back(e);
       return;
@@ -178,8 +192,7 @@ class Reader {
         Problem(number, problem);
         return;
       }
-      const std::string rest = TrimLeft(data.substr(pos));
-      if (!rest.empty() && rest[0] != ';') {
+      if (!OnlyComment(data.substr(pos))) {
         Problem(number, "text after the closing quote");
         return;
       }
@@ -194,7 +207,11 @@ class Reader {
     }
     if (data.rfind("dword:", 0) == 0) {
       std::uint32_t n = 0;
-      if (!HexNumber(data.substr(6), n)) {
+      std::size_t start = 6;
+      while (start < data.size() && IsBlank(data[start])) ++start;
+      std::size_t end = start;
+      while (end < data.size() && HexDigit(data[end]) >= 0) ++end;
+      if (!HexNumber(data.substr(start, end - start), n) || !OnlyComment(data.substr(end))) {
         Problem(number, "dword: takes one to eight hex digits");
         return;
       }
@@ -219,18 +236,24 @@ class Reader {
       Problem(number, "the data is neither a quoted string, dword:, hex: nor hex(N):");
       return;
     }
-    // Hex data goes on over lines that end in a backslash; blank and comment lines between
-    // them are passed over.
-    data = data.substr(colon + 1);
+    // Hex data goes on over lines that end in a backslash (blanks and a comment may follow
+    // it); blank and comment lines between them are passed over. A key line there ends the
+    // value unfinished: the value is left out and the key line read as such.
+    data = BeforeComment(data.substr(colon + 1));
     while (!data.empty() && data.back() == '\\' && i_ + 1 < lines_.size()) {
       data.pop_back();
+      data = TrimRight(data);
+      const std::string next = TrimRight(TrimLeft(lines_[i_ + 1]));
+      if (!next.empty() && next[0] == '[') {
+        Problem(number, "the hex data goes on to a key line");
+        return;
+      }
       ++i_;
-      const std::string next = TrimRight(TrimLeft(lines_[i_]));
-      if (next.empty() || next[0] == ';') {
+      if (next.empty() || next[0] == ';' || next[0] == '#') {
         data += '\\';
         continue;
       }
-      data += next;
+      data += BeforeComment(next);
     }
     if (!HexBytes(data, e.data)) {
       Problem(number, "hex data must be bytes of two hex digits separated by commas");
@@ -251,11 +274,9 @@ class Reader {
 
 bool ParseRegFile(const std::string& bytes, std::vector<RegEntry>& entries, std::string& error) {
   std::string text = bytes;
-  bool utf16 = false;
   bool utf8Mark = false;
   if (text.size() >= 2 && text[0] == '\xFF' && text[1] == '\xFE') {
     text = AnsiFromUtf16(text.substr(2));
-    utf16 = true;
   } else if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
     text = text.substr(3);
     utf8Mark = true;
@@ -268,14 +289,17 @@ bool ParseRegFile(const std::string& bytes, std::vector<RegEntry>& entries, std:
     lines.push_back(text.substr(start, end - start));
     start = end + 1;
   }
-  const std::string header = TrimRight(lines[0]);
+  // Blanks may come before the header, but not after it: "REGEDIT4 " is another header.
+  std::string header = TrimLeft(lines[0]);
+  if (!header.empty() && header.back() == '\r') header.pop_back();
   const bool v5 = header == kV5;
   if (header != kV4 && !v5) {
+    if (header.rfind("REGEDIT", 0) == 0) return true;  // another version: nothing to import
     error = std::string("it is not a registry file: its first line is neither \"") + kV4 +
             "\" nor \"" + kV5 + "\"";
     return false;
   }
-  if (!utf16 && (v5 || utf8Mark))
+  if (utf8Mark)
     for (std::string& l : lines) l = AnsiFromUtf8(l);
   Reader(std::move(lines), v5, entries).Run();
   return true;

@@ -21,6 +21,10 @@ class ViewRegistry : public Registry {
                  RegKey& result) override {
     return inner_.OpenKeyEx(root, subKey, Masked(mask), result);
   }
+  long OpenKeyExOptions(RegKey root, const std::string& subKey, std::uint32_t options,
+                        std::uint32_t mask, RegKey& result) override {
+    return inner_.OpenKeyExOptions(root, subKey, options, Masked(mask), result);
+  }
   long CreateKey(RegKey root, const std::string& subKey, RegKey& result) override {
     if (view_ == 0) return inner_.CreateKey(root, subKey, result);
     return inner_.CreateKeyEx(root, subKey, "", 0, kMaximumAllowed | view_, result, nullptr);

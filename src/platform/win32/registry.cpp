@@ -33,6 +33,13 @@ class Win32Registry final : public Registry {
     result = FromHkey(key);
     return rc;
   }
+  long OpenKeyExOptions(RegKey root, const std::string& subKey, std::uint32_t options,
+                        std::uint32_t mask, RegKey& result) override {
+    HKEY key = nullptr;
+    const LONG rc = RegOpenKeyExA(ToHkey(root), subKey.c_str(), options, mask, &key);
+    result = FromHkey(key);
+    return rc;
+  }
   long CreateKey(RegKey root, const std::string& subKey, RegKey& result) override {
     HKEY key = nullptr;
     const LONG rc = RegCreateKeyA(ToHkey(root), subKey.c_str(), &key);
